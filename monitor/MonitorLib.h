@@ -1,0 +1,71 @@
+// The one object through which the system sees the DDS network: the watched domains with the
+// monitor's own participant in each, and a polling thread that signals every change of the
+// discovered participants, data writers and data readers.
+#pragma once
+
+#include "BuiltinTopicData.h"
+#include "DomainEntry.h"
+#include "EndpointInfo.h"
+#include "HandleDelta.h"
+#include "MatchType.h"
+
+#include <QObject>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
+
+class MonitorLib : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Constructs the monitor on first call and starts its polling thread.
+    static MonitorLib& getInstance();
+
+    ~MonitorLib() override;
+
+    static HandleDelta computeDelta(const ZORVAN::InstanceHandleSeq& newList,
+                                    const ZORVAN::InstanceHandleSeq& oldList);
+
+    // Endpoint lookups over every watched domain. Each takes `mutex` itself: never call them
+    // while holding it.
+    void findEndpointInfo(uint32_t domainId, const ZORVAN::InstanceHandle_t& handle,
+                          const MatchType& type, EndpointInfo& info);
+    std::unique_ptr<ZORVAN::PublicationBuiltinTopicData>
+    findPublicationData(const ZORVAN::InstanceHandle_t& handle);
+    std::unique_ptr<ZORVAN::SubscriptionBuiltinTopicData>
+    findSubscriptionData(const ZORVAN::InstanceHandle_t& handle);
+
+    // Stops the polling thread and waits for its current pass to end. Idempotent; the
+    // destructor calls it before the tables and participants go.
+    void stopPolling();
+
+    // guarded by mutex
+    std::map<uint32_t, DomainEntry> domains;
+    // the polling thread; joined by stopPolling()
+    std::unique_ptr<std::thread> thread;
+    // The only lock of the system. Every middleware query runs with it held.
+    std::mutex mutex;
+    std::atomic<bool> running{true};
+    // guarded by mutex: handles of the monitor's own participants, one per domain
+    std::set<ZORVAN::InstanceHandle_t> ownParticipants;
+
+signals:
+    // Emitted on the polling thread when a discovered list gained or lost handles (delivered
+    // queued to the GUI thread), and on the GUI thread after the domain set changed.
+    void dataChanged();
+
+private:
+    MonitorLib();
+    void pollLoop();
+    void pollDomain(DomainEntry& entry);
+
+    // wakes the polling thread's sleep on shutdown
+    std::mutex m_sleepMutex;
+    std::condition_variable m_wake;
+};
