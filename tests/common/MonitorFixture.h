@@ -21,13 +21,30 @@ public:
     // Adds a double as the participant of `domainId`; the fixture keeps ownership.
     FakeParticipant& addDomain(uint32_t domainId)
     {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        return addDomainLocked(domainId);
+    }
+
+    // The same, for a caller that holds MonitorLib::mutex.
+    FakeParticipant& addDomainLocked(uint32_t domainId)
+    {
         m_fakes.push_back(std::make_unique<FakeParticipant>(domainId));
         FakeParticipant& fake = *m_fakes.back();
         MonitorLib& monitor = MonitorLib::getInstance();
-        std::lock_guard<std::mutex> lock(monitor.mutex);
         monitor.domains[domainId].m_metaParticipant = &fake;
         monitor.ownParticipants.insert(fake.get_instance_handle());
         return fake;
+    }
+
+    // The double of `domainId`, or nullptr.
+    FakeParticipant* fake(uint32_t domainId) const
+    {
+        for (const auto& f : m_fakes) {
+            if (f->get_domain_id() == domainId) {
+                return f.get();
+            }
+        }
+        return nullptr;
     }
 
     // Removes every double from the monitor's table.

@@ -1,0 +1,224 @@
+// The polling thread: when it signals, what it queries, what it prints on failures; and the
+// endpoint lookups on cases only a middleware double can set up.
+#include "FakeParticipant.h"
+#include "HandleText.h"
+#include "MonitorFixture.h"
+#include "StdoutCapture.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace ZORVAN;
+
+namespace {
+
+PublicationBuiltinTopicData writer(uint8_t id, const char* topic, uint8_t participant = 0x50)
+{
+    PublicationBuiltinTopicData w;
+    w.key = FakeParticipant::key(0x10, id);
+    w.participant_key = FakeParticipant::key(participant);
+    w.topic_name = topic;
+    w.type_name = "T";
+    return w;
+}
+
+SubscriptionBuiltinTopicData reader(uint8_t id, const char* topic, uint8_t participant = 0x50)
+{
+    SubscriptionBuiltinTopicData r;
+    r.key = FakeParticipant::key(0x20, id);
+    r.participant_key = FakeParticipant::key(participant);
+    r.topic_name = topic;
+    r.type_name = "T";
+    return r;
+}
+
+ParticipantBuiltinTopicData participant(uint8_t id, const char* exe)
+{
+    ParticipantBuiltinTopicData p;
+    p.key = FakeParticipant::key(id);
+    if (exe) {
+        p.property.value.push_back({"dds.sys_info.executable_filepath", exe, true});
+    }
+    return p;
+}
+
+// Waits until the polling thread has finished at least two more passes.
+void waitForPasses()
+{
+    MonitorLib& monitor = MonitorLib::getInstance();
+    for (int i = 0; i < 3; ++i) {
+        QTest::qWait(250);
+        // Taking the mutex waits for a pass in progress.
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+    }
+}
+
+} // namespace
+
+class TestMonitorPolling : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void noDomainNoSignal()
+    {
+        QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+        waitForPasses();
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void emptyDomainNoSignal()
+    {
+        MonitorFixture fixture;
+        FakeParticipant& fake = fixture.addDomain(200);
+        QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(fake.listCalls >= 6, 10000);
+        waitForPasses();
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void signalsAddedAndRemovedOncePerList()
+    {
+        MonitorLib& monitor = MonitorLib::getInstance();
+        MonitorFixture fixture;
+        QSignalSpy spy(&monitor, &MonitorLib::dataChanged);
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            FakeParticipant& fake = fixture.addDomainLocked(201);
+            fake.addParticipant(participant(0x50, "/bin/a"));
+            fake.addPublication(writer(1, "A"));
+            fake.addSubscription(reader(1, "A"));
+        }
+        // First pass: participants, publications and subscriptions all added.
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 3, 10000);
+        waitForPasses();
+        QCOMPARE(spy.count(), 3);
+
+        // One writer appears and another disappears within one pass: two signals.
+        spy.clear();
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            FakeParticipant& fake = *fixture.fake(201);
+            fake.removePublication(writer(1, "A").key);
+            fake.addPublication(writer(2, "A"));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 10000);
+        waitForPasses();
+        QCOMPARE(spy.count(), 2);
+    }
+
+    void failedListingsArePrintedAndLookLikeRemovals()
+    {
+        MonitorLib& monitor = MonitorLib::getInstance();
+        MonitorFixture fixture;
+        StdoutCapture out;
+        QSignalSpy spy(&monitor, &MonitorLib::dataChanged);
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            FakeParticipant& fake = fixture.addDomainLocked(202);
+            fake.addPublication(writer(1, "A"));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 10000);
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            FakeParticipant& fake = *fixture.fake(202);
+            fake.failures.participants = true;
+            fake.failures.publications = true;
+            fake.failures.subscriptions = true;
+        }
+        // The writer seems gone while the listing fails.
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            out.count(QStringLiteral("m_metaParticipant get_publications failed")) >= 1, 10000);
+        QVERIFY(out.count(QStringLiteral("m_metaParticipant get_discovered_participants failed")) >=
+                1);
+        QVERIFY(out.count(QStringLiteral("m_metaParticipant get_subscriptions failed")) >= 1);
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            fixture.fake(202)->failures = FakeParticipant::Failures();
+        }
+        // ...and comes back with the next good pass.
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 3, 10000);
+    }
+
+    void lookupsAcrossDomains()
+    {
+        MonitorLib& monitor = MonitorLib::getInstance();
+        MonitorFixture fixture;
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            // The same writer handle listed in two domains, with different records.
+            FakeParticipant& low = fixture.addDomainLocked(203);
+            low.addParticipant(participant(0x50, "/usr/bin/first"));
+            low.addPublication(writer(7, "InLow"));
+            FakeParticipant& high = fixture.addDomainLocked(204);
+            high.addParticipant(participant(0x50, "/usr/bin/second"));
+            high.addPublication(writer(7, "InHigh"));
+            high.addSubscription(reader(3, "InHigh"));
+        }
+        const InstanceHandle_t handle = HandleText::handleFromKey(writer(7, "").key);
+
+        EndpointInfo info;
+        monitor.findEndpointInfo(99, handle, WriterMatch, info);
+        QCOMPARE(info.type, 1);
+        QCOMPARE(info.domainId, 99u);
+        QCOMPARE(info.topicName, QStringLiteral("InHigh"));
+        QCOMPARE(info.processName, std::string("second"));
+        QCOMPARE(info.handleKey, HandleText::keyOf(handle));
+        QCOMPARE(info.participantKey, HandleText::keyOf(FakeParticipant::key(0x50)));
+
+        const auto data = monitor.findPublicationData(handle);
+        QVERIFY(data);
+        QCOMPARE(data->topic_name, std::string("InLow"));
+
+        // The wrong side finds nothing and leaves the record as it was.
+        EndpointInfo untouched;
+        monitor.findEndpointInfo(0, handle, ReaderMatch, untouched);
+        QCOMPARE(untouched.type, -1);
+        QVERIFY(untouched.topicName.isEmpty());
+        QVERIFY(!monitor.findSubscriptionData(handle));
+        EndpointInfo otherType;
+        monitor.findEndpointInfo(0, handle, MatchType(2), otherType);
+        QCOMPARE(otherType.type, -1);
+    }
+
+    void lookupFailuresArePrintedAndSkipped()
+    {
+        MonitorLib& monitor = MonitorLib::getInstance();
+        MonitorFixture fixture;
+        StdoutCapture out;
+        const InstanceHandle_t handle = HandleText::handleFromKey(writer(8, "").key);
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            FakeParticipant& failing = fixture.addDomainLocked(205);
+            failing.addPublication(writer(8, "Lost"));
+            failing.failures.publications = true;
+            FakeParticipant& noData = fixture.addDomainLocked(206);
+            noData.addDanglingPublicationHandle(handle);
+            // A participant record that cannot be fetched gives the default process name.
+            FakeParticipant& good = fixture.addDomainLocked(207);
+            good.addPublication(writer(8, "Found", 0x77));
+        }
+        EndpointInfo info;
+        monitor.findEndpointInfo(207, handle, WriterMatch, info);
+        QCOMPARE(info.topicName, QStringLiteral("Found"));
+        QCOMPARE(info.processName, std::string("/path/to/exe"));
+        QVERIFY(out.count(QStringLiteral("get_publications failed")) >= 1);
+        QVERIFY(out.count(QStringLiteral("get_publication_data failed")) >= 1);
+    }
+
+    void noDomainLookupsFindNothing()
+    {
+        MonitorLib& monitor = MonitorLib::getInstance();
+        InstanceHandle_t handle;
+        handle.isValid = 1;
+        EndpointInfo info;
+        monitor.findEndpointInfo(0, handle, WriterMatch, info);
+        QCOMPARE(info.type, -1);
+        QVERIFY(!monitor.findPublicationData(handle));
+        QVERIFY(!monitor.findSubscriptionData(handle));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonitorPolling)
+#include "tst_monitorpolling.moc"
