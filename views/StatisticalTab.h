@@ -1,0 +1,25 @@
+// The statistics panel: a placeholder for statistics about one data writer or reader. It shows
+// an empty tab strip over an empty page stack.
+#pragma once
+
+#include "TabWidget.h"
+
+#include <QString>
+#include <string>
+
+class QLabel;
+
+class StatisticalTab : public TabWidget
+{
+    Q_OBJECT
+
+public:
+    explicit StatisticalTab(QWidget* parent = nullptr);
+
+    // Receives the slots' text; kept hidden, the panel has no statistics to show yet.
+    QLabel* statLabel;
+
+public slots:
+    void setCurHandle(QString handle);
+    void setCurHandle(QString handle, std::string Reader);
+};
