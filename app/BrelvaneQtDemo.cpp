@@ -1,0 +1,133 @@
+#include "BrelvaneQtDemo.h"
+
+#include "BrelvaneWidget.h"
+#include "DomainSelection.h"
+#include "MonitorLib.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+BrelvaneQtDemo::BrelvaneQtDemo(QWidget* parent) : QMainWindow(parent)
+{
+    setupUi();
+    includedText = QString();
+    excludedText = QString();
+    connect(action, &QAction::triggered, this, &BrelvaneQtDemo::onSetDomainActionTriggered);
+}
+
+BrelvaneQtDemo::~BrelvaneQtDemo() = default;
+
+void BrelvaneQtDemo::setupUi()
+{
+    if (objectName().isEmpty()) {
+        setObjectName(QStringLiteral("BrelvaneQtDemoClass"));
+    }
+    resize(824, 458);
+    action = new QAction(this);
+    action->setObjectName(QStringLiteral("action"));
+    centralWidget = new QWidget(this);
+    centralWidget->setObjectName(QStringLiteral("centralWidget"));
+    verticalLayout = new QVBoxLayout(centralWidget);
+    verticalLayout->setSpacing(0);
+    verticalLayout->setContentsMargins(11, 11, 11, 11);
+    verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
+    verticalLayout->setContentsMargins(0, 0, 0, 0);
+    widget = new BrelvaneWidget(centralWidget);
+    widget->setObjectName(QStringLiteral("widget"));
+    verticalLayout->addWidget(widget);
+    setCentralWidget(centralWidget);
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    menuBar->setGeometry(QRect(0, 0, 824, 23));
+    menu = new QMenu(menuBar);
+    menu->setObjectName(QStringLiteral("menu"));
+    setMenuBar(menuBar);
+    mainToolBar = new QToolBar(this);
+    mainToolBar->setObjectName(QStringLiteral("mainToolBar"));
+    mainToolBar->setToolTipDuration(-1);
+    addToolBar(Qt::TopToolBarArea, mainToolBar);
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("statusBar"));
+    setStatusBar(statusBar);
+    menuBar->addAction(menu->menuAction());
+    menu->addAction(action);
+    retranslateUi();
+    QMetaObject::connectSlotsByName(this);
+}
+
+void BrelvaneQtDemo::retranslateUi()
+{
+    setWindowTitle(QCoreApplication::translate("BrelvaneQtDemoClass", "BrelvaneQtDemo", nullptr));
+    action->setText(QCoreApplication::translate("BrelvaneQtDemoClass", "设置域号", nullptr));
+    menu->setTitle(QCoreApplication::translate("BrelvaneQtDemoClass", "设置", nullptr));
+}
+
+bool BrelvaneQtDemo::checkInputFormat(QString input)
+{
+    return DomainSelection::isValidInput(input);
+}
+
+void BrelvaneQtDemo::onSetDomainActionTriggered()
+{
+    QDialog dialog(this);
+    dialog.setWindowTitle(QString::fromUtf8("设置域号"));
+    auto* layout = new QVBoxLayout(&dialog);
+
+    auto* includedRow = new QHBoxLayout();
+    auto* includedLabel = new QLabel(QStringLiteral("included:"), &dialog);
+    auto* includedEdit = new QLineEdit(&dialog);
+    includedEdit->setText(includedText);
+    includedRow->addWidget(includedLabel);
+    includedRow->addWidget(includedEdit);
+    layout->addLayout(includedRow);
+
+    auto* excludedRow = new QHBoxLayout();
+    auto* excludedLabel = new QLabel(QStringLiteral("excluded:"), &dialog);
+    auto* excludedEdit = new QLineEdit(&dialog);
+    excludedEdit->setText(excludedText);
+    excludedRow->addWidget(excludedLabel);
+    excludedRow->addWidget(excludedEdit);
+    layout->addLayout(excludedRow);
+
+    auto* buttonRow = new QHBoxLayout();
+    buttonRow->addItem(new QSpacerItem(40, 20, QSizePolicy::Minimum, QSizePolicy::Minimum));
+    auto* okButton = new QPushButton(QString::fromUtf8("确定"), &dialog);
+    auto* cancelButton = new QPushButton(QString::fromUtf8("取消"), &dialog);
+    buttonRow->addWidget(okButton);
+    buttonRow->addWidget(cancelButton);
+    layout->addLayout(buttonRow, 1);
+    layout->setAlignment(buttonRow, Qt::AlignRight | Qt::AlignBottom);
+
+    connect(cancelButton, &QPushButton::clicked, &dialog, &QDialog::close);
+    connect(okButton, &QPushButton::clicked, this, [this, &dialog, includedEdit, excludedEdit] {
+        MonitorLib& monitor = MonitorLib::getInstance();
+        const QString included = includedEdit->text();
+        const QString excluded = excludedEdit->text();
+        if (!checkInputFormat(included) || !checkInputFormat(excluded)) {
+            QMessageBox::warning(this, QString::fromUtf8("输入错误"),
+                                 QString::fromUtf8("输入格式应为:域号被;隔开且域号在0-200之间"),
+                                 QMessageBox::Ok, QMessageBox::NoButton);
+            return;
+        }
+        includedText = included;
+        excludedText = excluded;
+        DomainSelection::apply(monitor, DomainSelection::parseIds(included),
+                               DomainSelection::parseIds(excluded));
+        // on the GUI thread: the views rebuild at once
+        emit monitor.dataChanged();
+        dialog.accept();
+    });
+    dialog.exec();
+}

@@ -1,0 +1,76 @@
+#include "DialogDriver.h"
+
+#include "BrelvaneQtDemo.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+QPushButton* buttonWithText(QWidget* parent, const QString& text)
+{
+    for (QPushButton* b : parent->findChildren<QPushButton*>()) {
+        if (b->text() == text) {
+            return b;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+DialogResult runDomainDialog(BrelvaneQtDemo& window, const QString& included,
+                             const QString& excluded)
+{
+    DialogResult result;
+    QDialog* dialog = nullptr;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            result.warned = true;
+            result.warningTitle = box->windowTitle();
+            result.warningText = box->text();
+            // Queued: a click runs nested event loops, and this timer cannot fire inside its own
+            // slot.
+            QMetaObject::invokeMethod(box->button(QMessageBox::Ok), "click", Qt::QueuedConnection);
+            return;
+        }
+        auto* shown = qobject_cast<QDialog*>(modal);
+        if (!shown) {
+            return;
+        }
+        if (shown == dialog) {
+            // Still open after a warning: give up the way an operator would.
+            if (result.warned) {
+                QMetaObject::invokeMethod(buttonWithText(shown, QString::fromUtf8("取消")), "click",
+                                          Qt::QueuedConnection);
+            }
+            return;
+        }
+        dialog = shown;
+        result.opened = true;
+        const QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
+        if (edits.size() != 2) {
+            return;
+        }
+        result.includedShown = edits[0]->text();
+        result.excludedShown = edits[1]->text();
+        edits[0]->setText(included);
+        edits[1]->setText(excluded);
+        QObject::connect(dialog, &QDialog::accepted, [&result] { result.closedByAccept = true; });
+        QPushButton* ok = buttonWithText(dialog, QString::fromUtf8("确定"));
+        QTimer::singleShot(0, ok, [ok] { QTest::mouseClick(ok, Qt::LeftButton); });
+    });
+    poll.start();
+    window.action->trigger();
+    poll.stop();
+    return result;
+}

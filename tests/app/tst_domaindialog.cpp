@@ -1,0 +1,236 @@
+// Choosing the monitored domains through the main window's dialog.
+#include "BrelvaneQtDemo.h"
+#include "DialogDriver.h"
+#include "DomainParticipantFactory.h"
+#include "DomainSelection.h"
+#include "FakeFactory.h"
+#include "MonitorLib.h"
+#include "StdoutCapture.h"
+#include "TestEnv.h"
+
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+
+std::vector<uint32_t> monitored()
+{
+    MonitorLib& monitor = MonitorLib::getInstance();
+    std::lock_guard<std::mutex> lock(monitor.mutex);
+    std::vector<uint32_t> ids;
+    for (const auto& d : monitor.domains) {
+        ids.push_back(d.first);
+    }
+    return ids;
+}
+
+size_t ownCount()
+{
+    MonitorLib& monitor = MonitorLib::getInstance();
+    std::lock_guard<std::mutex> lock(monitor.mutex);
+    return monitor.ownParticipants.size();
+}
+
+} // namespace
+
+class TestDomainDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void windowAtStart()
+    {
+        BrelvaneQtDemo window;
+        QCOMPARE(window.objectName(), QStringLiteral("BrelvaneQtDemoClass"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("BrelvaneQtDemo"));
+        const QList<QAction*> menus = window.menuBar->actions();
+        QCOMPARE(menus.size(), 1);
+        QCOMPARE(menus[0]->text(), QString::fromUtf8("设置"));
+        QCOMPARE(window.menu->actions().size(), 1);
+        QCOMPARE(window.menu->actions()[0], window.action);
+        QCOMPARE(window.action->text(), QString::fromUtf8("设置域号"));
+        QVERIFY(window.mainToolBar->actions().isEmpty());
+        QVERIFY(window.statusBar->currentMessage().isEmpty());
+        QVERIFY(window.includedText.isEmpty());
+        QVERIFY(window.excludedText.isEmpty());
+        QVERIFY(monitored().empty());
+    }
+
+    void inputFormat_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("three ids") << "1;2;3" << true;
+        QTest::newRow("empty pieces") << ";5;;5;" << true;
+        QTest::newRow("lowest") << "0" << true;
+        QTest::newRow("highest") << "200" << true;
+        QTest::newRow("above range") << "201" << false;
+        QTest::newRow("negative") << "-1" << false;
+        QTest::newRow("letter") << "a" << false;
+        QTest::newRow("one bad piece") << "1;x" << false;
+        QTest::newRow("comma is no separator") << "1,2" << false;
+        QTest::newRow("beyond int") << "4294967296" << false;
+    }
+
+    void inputFormat()
+    {
+        QFETCH(QString, input);
+        QFETCH(bool, valid);
+        BrelvaneQtDemo window;
+        bool result = !valid;
+        QVERIFY(QMetaObject::invokeMethod(&window, "checkInputFormat", Qt::DirectConnection,
+                                          Q_RETURN_ARG(bool, result), Q_ARG(QString, input)));
+        QCOMPARE(result, valid);
+    }
+
+    void applyEditsTheDomainTable_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // "included|excluded" per accept
+        QTest::addColumn<QVector<uint>>("expected");
+        QTest::addColumn<QVector<uint>>("createdInOrder");
+
+        QTest::newRow("three in order")
+            << QStringList{"1;2;3|"} << QVector<uint>{1, 2, 3} << QVector<uint>{1, 2, 3};
+        QTest::newRow("duplicates count once")
+            << QStringList{";5;;5;|"} << QVector<uint>{5} << QVector<uint>{5};
+        QTest::newRow("included and excluded: not monitored")
+            << QStringList{"7|7"} << QVector<uint>{} << QVector<uint>{};
+        QTest::newRow("included and excluded drops a monitored domain")
+            << QStringList{"7|", "7|7"} << QVector<uint>{} << QVector<uint>{7};
+        QTest::newRow("same texts twice create once")
+            << QStringList{"4;6|", "4;6|"} << QVector<uint>{4, 6} << QVector<uint>{4, 6};
+        QTest::newRow("excluding an unmonitored domain changes nothing")
+            << QStringList{"8|", "|9"} << QVector<uint>{8} << QVector<uint>{8};
+        QTest::newRow("leaving the included text does not stop monitoring")
+            << QStringList{"8;9|", "9|"} << QVector<uint>{8, 9} << QVector<uint>{8, 9};
+        QTest::newRow("only excluded stops")
+            << QStringList{"8;9|", "|8"} << QVector<uint>{9} << QVector<uint>{8, 9};
+        QTest::newRow("both empty") << QStringList{"|"} << QVector<uint>{} << QVector<uint>{};
+    }
+
+    void applyEditsTheDomainTable()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QVector<uint>, expected);
+        QFETCH(QVector<uint>, createdInOrder);
+        FakeFactory factory;
+        {
+            BrelvaneQtDemo window;
+            QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+            int accepted = 0;
+            for (const QString& step : steps) {
+                const QStringList texts = step.split(QLatin1Char('|'));
+                const DialogResult r = runDomainDialog(window, texts[0], texts[1]);
+                QVERIFY(r.opened);
+                QVERIFY(!r.warned);
+                QVERIFY(r.closedByAccept);
+                ++accepted;
+                QCOMPARE(window.includedText, texts[0]);
+                QCOMPARE(window.excludedText, texts[1]);
+            }
+            // One signal per accept at least, sent at once on the GUI thread.
+            QVERIFY(spy.count() >= accepted);
+            const std::vector<uint32_t> ids = monitored();
+            QCOMPARE(QVector<uint>(ids.begin(), ids.end()), expected);
+            QCOMPARE(QVector<uint>(factory.created.begin(), factory.created.end()), createdInOrder);
+            QCOMPARE(ownCount(), ids.size());
+            DomainSelection::apply(MonitorLib::getInstance(), {},
+                                   std::set<uint32_t>(ids.begin(), ids.end()));
+        }
+        QVERIFY(monitored().empty());
+        QCOMPARE(ownCount(), size_t(0));
+    }
+
+    void dialogShowsLastAcceptedTexts()
+    {
+        FakeFactory factory;
+        BrelvaneQtDemo window;
+        runDomainDialog(window, QStringLiteral("11"), QStringLiteral(""));
+        const DialogResult again =
+            runDomainDialog(window, QStringLiteral("11"), QStringLiteral("11"));
+        QCOMPARE(again.includedShown, QStringLiteral("11"));
+        QCOMPARE(again.excludedShown, QString());
+        const DialogResult third = runDomainDialog(window, QString(), QString());
+        QCOMPARE(third.includedShown, QStringLiteral("11"));
+        QCOMPARE(third.excludedShown, QStringLiteral("11"));
+        QVERIFY(monitored().empty());
+    }
+
+    void invalidInputWarnsAndChangesNothing_data()
+    {
+        QTest::addColumn<QString>("included");
+        QTest::addColumn<QString>("excluded");
+        QTest::newRow("included above range") << "201"
+                                              << "";
+        QTest::newRow("excluded negative") << "3"
+                                           << "-1";
+        QTest::newRow("letters") << "a"
+                                 << "";
+        QTest::newRow("one bad piece") << "1;x"
+                                       << "";
+    }
+
+    void invalidInputWarnsAndChangesNothing()
+    {
+        QFETCH(QString, included);
+        QFETCH(QString, excluded);
+        FakeFactory factory;
+        BrelvaneQtDemo window;
+        runDomainDialog(window, QStringLiteral("2"), QString());
+        QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+        const DialogResult r = runDomainDialog(window, included, excluded);
+        QVERIFY(r.warned);
+        QCOMPARE(r.warningTitle, QString::fromUtf8("输入错误"));
+        QCOMPARE(r.warningText, QString::fromUtf8("输入格式应为:域号被;隔开且域号在0-200之间"));
+        QVERIFY(!r.closedByAccept);
+        QCOMPARE(window.includedText, QStringLiteral("2"));
+        QCOMPARE(window.excludedText, QString());
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(monitored(), std::vector<uint32_t>{2});
+        QCOMPARE(factory.created.size(), size_t(1));
+        DomainSelection::apply(MonitorLib::getInstance(), {}, {2});
+    }
+
+    void refusedDomainKeepsNoEntry()
+    {
+        FakeFactory factory;
+        factory.refused = {13};
+        StdoutCapture out;
+        BrelvaneQtDemo window;
+        const DialogResult r = runDomainDialog(window, QStringLiteral("13;14"), QString());
+        QVERIFY(r.closedByAccept);
+        QCOMPARE(monitored(), std::vector<uint32_t>{14});
+        QCOMPARE(ownCount(), size_t(1));
+        QCOMPARE(out.count(QStringLiteral("create_participant failed")), 1);
+        DomainSelection::apply(MonitorLib::getInstance(), {}, {14});
+    }
+
+    void realParticipantJoinsAndLeaves()
+    {
+        const uint32_t domain = TestEnv::domain(0);
+        BrelvaneQtDemo window;
+        const QString id = QString::number(domain);
+        runDomainDialog(window, id, QString());
+        QCOMPARE(monitored(), std::vector<uint32_t>{domain});
+        {
+            MonitorLib& monitor = MonitorLib::getInstance();
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            ZORVAN::DomainParticipant* p = monitor.domains.at(domain).m_metaParticipant;
+            QVERIFY(p);
+            QCOMPARE(p->get_domain_id(), domain);
+            QCOMPARE(monitor.ownParticipants.count(p->get_instance_handle()), size_t(1));
+            QVERIFY(p->get_instance_handle().isValid);
+        }
+        runDomainDialog(window, id, id);
+        QVERIFY(monitored().empty());
+        QCOMPARE(ownCount(), size_t(0));
+    }
+};
+
+QTEST_MAIN(TestDomainDialog)
+#include "tst_domaindialog.moc"
