@@ -1,0 +1,250 @@
+#include "MatchWidget.h"
+
+#include "HandleText.h"
+#include "MonitorLib.h"
+#include "QosText.h"
+#include "TabBar.h"
+
+#include <QHeaderView>
+#include <QStringList>
+#include <QTreeWidget>
+#include <QTreeWidgetItem>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+
+using namespace ZORVAN;
+
+namespace {
+
+void printFailure(const char* line)
+{
+    std::fputs(line, stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+QTreeWidgetItem* addRow(QTreeWidgetItem* parent, const QStringList& columns)
+{
+    auto* item = new QTreeWidgetItem(columns);
+    parent->addChild(item);
+    return item;
+}
+
+// A row with a rule and both sides' values.
+void addValues(QTreeWidgetItem* parent, const QString& name, const QString& rule,
+               const QString& writer, const QString& reader)
+{
+    addRow(parent, {name, rule, writer, reader});
+}
+
+QString fileNamePart(const std::string& path)
+{
+    const QString text = QString::fromUtf8(path.data(), int(path.size()));
+    return text.mid(text.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+void expandBelow(QTreeWidgetItem* item)
+{
+    for (int i = 0; i < item->childCount(); ++i) {
+        QTreeWidgetItem* child = item->child(i);
+        child->setExpanded(true);
+        expandBelow(child);
+    }
+}
+
+// Lists one side of a domain and stores the last endpoint on `topic` in `slot`. Returns false
+// when the listing failed, which ends the scan of this domain.
+template <class Record>
+bool scanSide(DomainParticipant* participant, uint32_t domainId, const std::string& topic,
+              ReturnCode_t (DomainParticipant::*list)(InstanceHandleSeq&, bool),
+              ReturnCode_t (DomainParticipant::*fetch)(Record&, const InstanceHandle_t&),
+              const char* listFailure, const char* fetchFailure, InstanceHandle_t* slot,
+              bool& found)
+{
+    InstanceHandleSeq handles;
+    if ((participant->*list)(handles, true) != RETCODE_OK) {
+        printFailure(listFailure);
+        return false;
+    }
+    for (const InstanceHandle_t& handle : handles) {
+        Record record;
+        if ((participant->*fetch)(record, handle) != RETCODE_OK) {
+            printFailure(fetchFailure);
+            continue;
+        }
+        if (participant->get_domain_id() == domainId && record.topic_name == topic) {
+            *slot = handle;
+            found = true;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+MatchWidget::MatchWidget(QWidget* parent) : TabTree(parent)
+{
+    registerQosMetaTypes();
+    tabBar->addTab(QStringLiteral("匹配分析"));
+    treeWidget->header()->setVisible(true);
+    treeWidget->setColumnCount(4);
+    treeWidget->setHeaderLabels({QStringLiteral("检查项"), QStringLiteral("匹配规则"),
+                                 QStringLiteral("发布端"), QStringLiteral("订阅端")});
+}
+
+void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, MatchType type)
+{
+    treeWidget->clear();
+    MonitorLib& monitor = MonitorLib::getInstance();
+
+    EndpointInfo selected;
+    monitor.findEndpointInfo(domainId, handle, type, selected);
+    SideTable sides;
+    const int32_t selectedSide = selected.type;
+    sides[selectedSide] = selected;
+
+    // "是" stands in the counterpart's column.
+    QStringList markers;
+    if (selectedSide == ReaderMatch) {
+        markers = QStringList{QStringLiteral("是"), QString()};
+    } else if (selectedSide == WriterMatch) {
+        markers = QStringList{QString(), QStringLiteral("是")};
+    }
+
+    const HandleTable handles = scanCounterparts(domainId, selected.topicName);
+    for (const auto& entry : handles) {
+        const bool counterpart = (type == ReaderMatch && entry.first == WriterMatch) ||
+                                 (type == WriterMatch && entry.first == ReaderMatch);
+        if (counterpart) {
+            addComparison(domainId, entry.second, entry.first, sides, markers);
+        }
+        resizeColumns();
+    }
+}
+
+MatchWidget::HandleTable MatchWidget::scanCounterparts(uint32_t domainId, const QString& topicName)
+{
+    const QByteArray topicBytes = topicName.toUtf8();
+    const std::string topic(topicBytes.constData(), size_t(topicBytes.size()));
+    InstanceHandle_t writer;
+    InstanceHandle_t reader;
+    bool haveWriter = false;
+    bool haveReader = false;
+
+    MonitorLib& monitor = MonitorLib::getInstance();
+    std::lock_guard<std::mutex> lock(monitor.mutex);
+    for (auto& domain : monitor.domains) {
+        DomainParticipant* participant = domain.second.m_metaParticipant;
+        if (!participant) {
+            continue;
+        }
+        if (!scanSide<PublicationBuiltinTopicData>(
+                participant, domainId, topic, &DomainParticipant::get_publications,
+                &DomainParticipant::get_publication_data, "get_publications failed",
+                "get_publication_data failed", &writer, haveWriter)) {
+            continue;
+        }
+        scanSide<SubscriptionBuiltinTopicData>(
+            participant, domainId, topic, &DomainParticipant::get_subscriptions,
+            &DomainParticipant::get_subscription_data, "get_subscriptions failed",
+            "get_subscription_data failed", &reader, haveReader);
+    }
+
+    HandleTable table;
+    if (haveReader) {
+        table[ReaderMatch] = reader;
+    }
+    if (haveWriter) {
+        table[WriterMatch] = writer;
+    }
+    return table;
+}
+
+void MatchWidget::addComparison(uint32_t domainId, const InstanceHandle_t& handle, int32_t side,
+                                SideTable& sides, const QStringList& markers)
+{
+    MonitorLib& monitor = MonitorLib::getInstance();
+    EndpointInfo found;
+    monitor.findEndpointInfo(domainId, handle, MatchType(side), found);
+    sides[found.type] = found;
+
+    QStringList columns{HandleText::text(found.handleKey), fileNamePart(found.processName)};
+    columns += markers;
+    auto* top = new QTreeWidgetItem(columns);
+    treeWidget->addTopLevelItem(top);
+
+    addValues(top, QStringLiteral("类型名称"), QStringLiteral("类型名称必须相等"),
+              sides[WriterMatch].typeName, sides[ReaderMatch].typeName);
+    addRow(top, {QStringLiteral("类型编码"), QStringLiteral("类型编码必须相同")});
+    QTreeWidgetItem* qos =
+        addRow(top, {QStringLiteral("QoS匹配项"), QStringLiteral("QoS必须满足RxO规则")});
+    QTreeWidgetItem* durability = addRow(qos, {QStringLiteral("durability")});
+
+    // Writer values always come from the writer's record, reader values from the reader's,
+    // whichever of the two was selected.
+    const std::unique_ptr<PublicationBuiltinTopicData> w =
+        monitor.findPublicationData(HandleText::handleFromKey(sides[WriterMatch].handleKey));
+    const std::unique_ptr<SubscriptionBuiltinTopicData> r =
+        monitor.findSubscriptionData(HandleText::handleFromKey(sides[ReaderMatch].handleKey));
+    if (!w || !r) {
+        return;
+    }
+
+    const QString atLeast = QStringLiteral("发布端>=订阅端");
+    const QString atMost = QStringLiteral("发布端<=订阅端");
+    addValues(durability, QString(), atLeast, durabilityKindText(w->durability.kind),
+              durabilityKindText(r->durability.kind));
+
+    QTreeWidgetItem* p =
+        addRow(qos, {QStringLiteral("presentation"), QStringLiteral("需要满足一下三个条件")});
+    addValues(p, QStringLiteral("coherent"), QStringLiteral("发布端 >= 订阅端（true>false）"),
+              boolText(w->presentation.coherent_access), boolText(r->presentation.coherent_access));
+    addValues(p, QStringLiteral("order_access"), QStringLiteral("发布端 >= 订阅端（true>false）"),
+              boolText(w->presentation.ordered_access), boolText(r->presentation.ordered_access));
+    addValues(p, QStringLiteral("access_scope"),
+              QStringLiteral("发布端 >= 订阅端（GROUP>TOPIC>INSTANCE）"),
+              presentationScopeText(w->presentation.access_scope),
+              presentationScopeText(r->presentation.access_scope));
+
+    p = addRow(qos, {QStringLiteral("deadline")});
+    addValues(p, QStringLiteral("period"), atMost, durationText(w->deadline.period),
+              durationText(r->deadline.period));
+
+    p = addRow(qos, {QStringLiteral("latency_budget")});
+    addValues(p, QStringLiteral("duration"), atMost, durationText(w->latency_budget.duration),
+              durationText(r->latency_budget.duration));
+
+    p = addRow(qos, {QStringLiteral("ownership")});
+    addValues(p, QStringLiteral("kind"), QStringLiteral("发布端==订阅端"),
+              ownershipKindText(w->ownership.kind), ownershipKindText(r->ownership.kind));
+
+    p = addRow(qos, {QStringLiteral("liveliness"), QStringLiteral("需满足以下两个条件")});
+    addValues(p, QStringLiteral("kind"),
+              QStringLiteral("发布端>=订阅端（MANUAL_BY_TOPIC>MANUAL_BY_PARTICIPANT>AUTOMATIC）"),
+              livelinessKindText(w->liveliness.kind), livelinessKindText(r->liveliness.kind));
+    addValues(p, QStringLiteral("lease_duraton"), atMost,
+              durationText(w->liveliness.lease_duration),
+              durationText(r->liveliness.lease_duration));
+
+    p = addRow(qos, {QStringLiteral("reliability")});
+    addValues(p, QStringLiteral("kind"), QStringLiteral("发布端>=订阅端（RELIABLE>BEST_EFFORT）"),
+              reliabilityKindText(w->reliability.kind), reliabilityKindText(r->reliability.kind));
+
+    p = addRow(qos, {QStringLiteral("destination")});
+    addValues(p, QStringLiteral("kind"),
+              QStringLiteral("发布端>=订阅端（BY_SOURCE_TIMESTAMP>BY_RECEPTION_TIMESTAMP）"),
+              destinationOrderKindText(w->destination_order.kind),
+              destinationOrderKindText(r->destination_order.kind));
+
+    // One click on the top row opens the whole comparison.
+    top->setExpanded(false);
+    expandBelow(top);
+}
+
+void MatchWidget::resizeColumns()
+{
+    for (int column = 0; column < treeWidget->columnCount(); ++column) {
+        treeWidget->resizeColumnToContents(column);
+    }
+}

@@ -1,0 +1,38 @@
+// The "匹配分析" panel: a chosen data writer or data reader side by side with the endpoint of
+// the other side on its topic, under the request-offered rules. It states the rules and the
+// two values; it judges nothing.
+#pragma once
+
+#include "EndpointInfo.h"
+#include "MatchType.h"
+#include "MetaTypes.h"
+#include "TabTree.h"
+#include "ZorvanTypes.h"
+
+#include <cstdint>
+#include <map>
+
+class QTreeWidgetItem;
+
+class MatchWidget : public TabTree
+{
+    Q_OBJECT
+
+public:
+    explicit MatchWidget(QWidget* parent = nullptr);
+
+public slots:
+    // GUI thread only, and never while holding MonitorLib::mutex (the lookups take it).
+    void setMatchHandle(uint32_t domainId, ZORVAN::InstanceHandle_t handle, MatchType type);
+
+private:
+    using SideTable = std::map<int32_t, EndpointInfo>;
+    using HandleTable = std::map<int32_t, ZORVAN::InstanceHandle_t>;
+
+    // The last writer (key 1) and reader (key 0) of the topic in the domain, listed under
+    // the monitor's mutex.
+    static HandleTable scanCounterparts(uint32_t domainId, const QString& topicName);
+    void addComparison(uint32_t domainId, const ZORVAN::InstanceHandle_t& handle, int32_t side,
+                       SideTable& sides, const QStringList& markers);
+    void resizeColumns();
+};

@@ -1,0 +1,257 @@
+#include "QoSInfo.h"
+
+#include "MonitorLib.h"
+#include "QosText.h"
+#include "TabBar.h"
+
+#include <QIcon>
+#include <QList>
+#include <QPushButton>
+#include <QStringList>
+#include <QTreeWidget>
+#include <QTreeWidgetItem>
+
+using namespace ZORVAN;
+
+namespace {
+
+// Collects policy items in order; a policy's fields are attached as they are made, and the
+// policies go into the tree together at the end.
+class PolicyList
+{
+public:
+    QTreeWidgetItem* policy(const QString& label)
+    {
+        m_items.append(new QTreeWidgetItem(QStringList{label}));
+        return m_items.last();
+    }
+    static void field(QTreeWidgetItem* policy, const QString& label, const QString& value)
+    {
+        policy->addChild(new QTreeWidgetItem(QStringList{label, value}));
+    }
+    void addTo(QTreeWidget* tree) { tree->addTopLevelItems(m_items); }
+
+private:
+    QList<QTreeWidgetItem*> m_items;
+};
+
+QString utf8(const std::string& bytes)
+{
+    return QString::fromUtf8(bytes.data(), int(bytes.size()));
+}
+
+} // namespace
+
+QoSInfo::QoSInfo(QWidget* parent) : TabWidget(parent)
+{
+    registerQosMetaTypes();
+    for (int i = 0; i < 2; ++i) {
+        // Owned by the strip once added.
+        auto* button = new QPushButton();
+        button->setIcon(QIcon(QStringLiteral(":/BrelvaneQtDemo/Resources/hold_normal.png")));
+        tabBar->addRightWidget(button);
+    }
+    qosTree = new QTreeWidget(this);
+    qosTree->setColumnCount(2);
+    qosTree->setHeaderLabels({QStringLiteral("QoS名称"), QStringLiteral("QoS值")});
+    qosTree->setColumnWidth(0, 200);
+    qosTree->setColumnWidth(1, 200);
+    addPage(QStringLiteral("QoS信息"), qosTree);
+}
+
+void QoSInfo::setInfo(InstanceHandle_t handle, QoSType type)
+{
+    qosHandle = handle;
+    qosType = type;
+    qosTree->clear();
+
+    // A caller's handle may carry any validity flag; discovered handles are always valid.
+    InstanceHandle_t lookup = qosHandle;
+    lookup.isValid = 1;
+
+    MonitorLib& monitor = MonitorLib::getInstance();
+    switch (qosType) {
+    case ReaderQoS:
+        if (auto data = monitor.findSubscriptionData(lookup)) {
+            showReader(*data);
+        }
+        break;
+    case WriterQoS:
+        if (auto data = monitor.findPublicationData(lookup)) {
+            showWriter(*data);
+        }
+        break;
+    case ParticipantQoS: {
+        ParticipantBuiltinTopicData data;
+        if (fetchOwnParticipant(lookup, data)) {
+            showParticipant(data);
+        }
+        break;
+    }
+    default:
+        qosTree->clear();
+        break;
+    }
+    qosTree->expandAll();
+}
+
+bool QoSInfo::fetchOwnParticipant(const InstanceHandle_t& handle, ParticipantBuiltinTopicData& data)
+{
+    MonitorLib& monitor = MonitorLib::getInstance();
+    std::lock_guard<std::mutex> lock(monitor.mutex);
+    if (monitor.domains.empty()) {
+        return false;
+    }
+    DomainParticipant* participant = monitor.domains.begin()->second.m_metaParticipant;
+    if (!participant || !(participant->get_instance_handle() == handle)) {
+        return false;
+    }
+    participant->get_discovered_participant_data(data, handle);
+    return true;
+}
+
+void QoSInfo::showWriter(const PublicationBuiltinTopicData& d)
+{
+    PolicyList list;
+    QTreeWidgetItem* p = list.policy(QStringLiteral("durability"));
+    PolicyList::field(p, QStringLiteral("kind"), durabilityKindText(d.durability.kind));
+
+    p = list.policy(QStringLiteral("durability_service"));
+    PolicyList::field(p, QStringLiteral("service_cleanup_delay"),
+                      durationText(d.durability_service.service_cleanup_delay));
+    PolicyList::field(p, QStringLiteral("history_kind"),
+                      historyKindText(d.durability_service.history_kind));
+    PolicyList::field(p, QStringLiteral("max_samples"),
+                      QString::number(d.durability_service.max_samples));
+    PolicyList::field(p, QStringLiteral("max_instances"),
+                      QString::number(d.durability_service.max_instances));
+    PolicyList::field(p, QStringLiteral("max_samples_per_instance"),
+                      QString::number(d.durability_service.max_samples_per_instance));
+
+    p = list.policy(QStringLiteral("deadline"));
+    PolicyList::field(p, QStringLiteral("period"), durationText(d.deadline.period));
+
+    p = list.policy(QStringLiteral("latency_budget"));
+    PolicyList::field(p, QStringLiteral("duration"), durationText(d.latency_budget.duration));
+
+    p = list.policy(QStringLiteral("liveliness"));
+    PolicyList::field(p, QStringLiteral("kind"), livelinessKindText(d.liveliness.kind));
+    PolicyList::field(p, QStringLiteral("lease_duration"),
+                      durationText(d.liveliness.lease_duration));
+
+    p = list.policy(QStringLiteral("reliability"));
+    PolicyList::field(p, QStringLiteral("kind"), reliabilityKindText(d.reliability.kind));
+    PolicyList::field(p, QStringLiteral("max_blocking_time"),
+                      durationText(d.reliability.max_blocking_time));
+
+    p = list.policy(QStringLiteral("lifespan"));
+    PolicyList::field(p, QStringLiteral("duration"), durationText(d.lifespan.duration));
+
+    p = list.policy(QStringLiteral("user_data"));
+    PolicyList::field(p, QStringLiteral("value"), octetsText(d.user_data.value));
+
+    p = list.policy(QStringLiteral("ownership"));
+    PolicyList::field(p, QStringLiteral("kind"), ownershipKindText(d.ownership.kind));
+
+    p = list.policy(QStringLiteral("ownership_strength"));
+    PolicyList::field(p, QStringLiteral("value"), QString::number(d.ownership_strength.value));
+
+    p = list.policy(QStringLiteral("destination_order"));
+    PolicyList::field(p, QStringLiteral("kind"),
+                      destinationOrderKindText(d.destination_order.kind));
+
+    p = list.policy(QStringLiteral("presentation"));
+    PolicyList::field(p, QStringLiteral("kind"),
+                      presentationScopeText(d.presentation.access_scope));
+    PolicyList::field(p, QStringLiteral("coherent_access"),
+                      boolText(d.presentation.coherent_access));
+    PolicyList::field(p, QStringLiteral("ordered_access"), boolText(d.presentation.ordered_access));
+
+    // A writer shows its partitions run together in one field.
+    QString names;
+    for (const std::string& name : d.partition.name) {
+        names += utf8(name);
+    }
+    p = list.policy(QStringLiteral("partition"));
+    PolicyList::field(p, QStringLiteral("name"), names);
+
+    p = list.policy(QStringLiteral("topic_data"));
+    PolicyList::field(p, QStringLiteral("value"), octetsText(d.topic_data.value));
+
+    p = list.policy(QStringLiteral("group_data"));
+    PolicyList::field(p, QStringLiteral("value"), octetsText(d.group_data.value));
+
+    list.addTo(qosTree);
+}
+
+void QoSInfo::showReader(const SubscriptionBuiltinTopicData& d)
+{
+    PolicyList list;
+    QTreeWidgetItem* p = list.policy(QStringLiteral("user_data"));
+    PolicyList::field(p, QStringLiteral("value"), octetsText(d.user_data.value));
+
+    p = list.policy(QStringLiteral("group_data"));
+    PolicyList::field(p, QStringLiteral("value"), octetsText(d.group_data.value));
+
+    p = list.policy(QStringLiteral("topic_data"));
+    PolicyList::field(p, QStringLiteral("value"), octetsText(d.topic_data.value));
+
+    p = list.policy(QStringLiteral("durability"));
+    PolicyList::field(p, QStringLiteral("kind"), durabilityKindText(d.durability.kind));
+
+    p = list.policy(QStringLiteral("time_base_filter"));
+    PolicyList::field(p, QStringLiteral("minimum_separation"),
+                      durationText(d.time_based_filter.minimum_separation));
+
+    p = list.policy(QStringLiteral("deadLine"));
+    PolicyList::field(p, QStringLiteral("period"), durationText(d.deadline.period));
+
+    p = list.policy(QStringLiteral("latency_budget"));
+    PolicyList::field(p, QStringLiteral("duration"), durationText(d.latency_budget.duration));
+
+    p = list.policy(QStringLiteral("liveliness"));
+    PolicyList::field(p, QStringLiteral("kind"), livelinessKindText(d.liveliness.kind));
+    PolicyList::field(p, QStringLiteral("duration"), durationText(d.liveliness.lease_duration));
+
+    p = list.policy(QStringLiteral("reliablity"));
+    PolicyList::field(p, QStringLiteral("kind"), reliabilityKindText(d.reliability.kind));
+
+    p = list.policy(QStringLiteral("destination_order"));
+    PolicyList::field(p, QStringLiteral("kind"),
+                      destinationOrderKindText(d.destination_order.kind));
+
+    p = list.policy(QStringLiteral("ownership"));
+    PolicyList::field(p, QStringLiteral("kind"), ownershipKindText(d.ownership.kind));
+
+    p = list.policy(QStringLiteral("presentation"));
+    PolicyList::field(p, QStringLiteral("access_scope"),
+                      presentationScopeText(d.presentation.access_scope));
+    PolicyList::field(p, QStringLiteral("coherent_access"),
+                      boolText(d.presentation.coherent_access));
+    PolicyList::field(p, QStringLiteral("ordered_access"), boolText(d.presentation.ordered_access));
+
+    // A reader shows one field per partition.
+    p = list.policy(QStringLiteral("partition"));
+    for (size_t i = 0; i < d.partition.name.size(); ++i) {
+        PolicyList::field(p, QStringLiteral("value_") + QString::number(i),
+                          utf8(d.partition.name[i]));
+    }
+
+    list.addTo(qosTree);
+}
+
+void QoSInfo::showParticipant(const ParticipantBuiltinTopicData& d)
+{
+    PolicyList list;
+    QString key;
+    for (int i = 0; i < 4; ++i) {
+        key += QStringLiteral("%1").arg(d.key.word(i), 8, 16, QLatin1Char('0'));
+    }
+    QTreeWidgetItem* p = list.policy(QStringLiteral("key"));
+    PolicyList::field(p, QStringLiteral("value"), key);
+
+    p = list.policy(QStringLiteral("user_data"));
+    PolicyList::field(p, QStringLiteral("value"), octetsText(d.user_data.value));
+
+    list.addTo(qosTree);
+}
