@@ -1,37 +1,41 @@
-// Placeholder until the Cyclone-backed factory lands: creates no participant.
 #include "DomainParticipantFactory.h"
+
+#include "CycloneDomainParticipantFactory.h"
+
+#include <atomic>
+#include <new>
 
 namespace ZORVAN {
 
 const DomainParticipantQos PARTICIPANT_QOS_DEFAULT{};
 
 namespace {
-class NullFactory : public DomainParticipantFactory
+
+// Trivially destructible, so it stays valid while exit-time destructors run.
+std::atomic<DomainParticipantFactory*> g_override{nullptr};
+
+// The factory is built into static storage and never destroyed: exit-time destructors of
+// other objects (the monitor's among them) still delete their participants through it.
+DomainParticipantFactory* cycloneFactory()
 {
-public:
-    DomainParticipant* create_participant(DomainId_t, const DomainParticipantQos&,
-                                          DomainParticipantListener*, StatusMask) override
-    {
-        return nullptr;
-    }
-    ReturnCode_t delete_participant(DomainParticipant* participant) override
-    {
-        delete participant;
-        return RETCODE_OK;
-    }
-};
-DomainParticipantFactory* g_override = nullptr;
+    alignas(CycloneDomainParticipantFactory) static unsigned char
+        storage[sizeof(CycloneDomainParticipantFactory)];
+    static DomainParticipantFactory* const factory =
+        new (storage) CycloneDomainParticipantFactory();
+    return factory;
+}
+
 } // namespace
 
 DomainParticipantFactory* DomainParticipantFactory::get_instance()
 {
-    static NullFactory factory;
-    return g_override ? g_override : &factory;
+    DomainParticipantFactory* const replacement = g_override.load();
+    return replacement != nullptr ? replacement : cycloneFactory();
 }
 
 void DomainParticipantFactory::set_instance(DomainParticipantFactory* factory)
 {
-    g_override = factory;
+    g_override.store(factory);
 }
 
 } // namespace ZORVAN
