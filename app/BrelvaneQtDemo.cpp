@@ -3,6 +3,7 @@
 #include "BrelvaneWidget.h"
 #include "DomainSelection.h"
 #include "MonitorLib.h"
+#include "StyleSheet.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -35,6 +36,7 @@ void BrelvaneQtDemo::setupUi()
         setObjectName(QStringLiteral("BrelvaneQtDemoClass"));
     }
     resize(824, 458);
+    setStyleSheet(applicationStyleSheet());
     action = new QAction(this);
     action->setObjectName(QStringLiteral("action"));
     centralWidget = new QWidget(this);
