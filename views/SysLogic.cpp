@@ -1,0 +1,134 @@
+#include "SysLogic.h"
+
+#include "FailureLine.h"
+#include "MonitorLib.h"
+#include "TabBar.h"
+
+#include <QIcon>
+#include <QTreeWidget>
+#include <mutex>
+
+using namespace ZORVAN;
+
+namespace {
+
+const char* const rootIcon = ":/BrelvaneQtDemo/Resources/maxmum_normal.png";
+const char* const domainIcon = ":/BrelvaneQtDemo/Resources/title.png";
+const char* const topicIcon = ":/BrelvaneQtDemo/Resources/logic.png";
+
+QTreeWidgetItem* makeItem(const QString& text, const char* icon)
+{
+    auto* item = new QTreeWidgetItem(QStringList(text));
+    item->setIcon(0, QIcon(QString::fromLatin1(icon)));
+    return item;
+}
+
+} // namespace
+
+SysLogic::SysLogic(QWidget* parent) : TabTree(parent), m_rootItem(nullptr)
+{
+    m_rootItem = makeItem(QString::fromUtf8("系统逻辑图"), rootIcon);
+    treeWidget->addTopLevelItem(m_rootItem);
+    treeWidget->expandAll();
+    tabBar->addTab(QString::fromUtf8("系统逻辑图"));
+    connect(treeWidget, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this,
+            SLOT(onItemDoubleClicked(QTreeWidgetItem*, int)));
+    connect(&MonitorLib::getInstance(), SIGNAL(dataChanged()), this, SLOT(onDataChanged()));
+}
+
+SysLogic::~SysLogic() = default;
+
+SysLogic::LogicalTree SysLogic::collectLogicalTree(MonitorLib& monitor)
+{
+    LogicalTree tree;
+    InstanceHandleSeq handles;
+    std::lock_guard<std::mutex> lock(monitor.mutex);
+    for (auto& domain : monitor.domains) {
+        DomainParticipant* participant = domain.second.m_metaParticipant;
+        if (!participant) {
+            continue;
+        }
+        handles.clear();
+        // The participant list is not used; a domain whose participant cannot answer it is
+        // left out altogether.
+        if (participant->get_discovered_participants(handles) != RETCODE_OK) {
+            FailureLine::print("get_discovered_participants failed");
+            continue;
+        }
+        std::set<std::string>& topics = tree[participant->get_domain_id()];
+        handles.clear();
+        if (participant->get_publications(handles, true) != RETCODE_OK) {
+            FailureLine::print("get_publications failed");
+            continue;
+        }
+        for (const InstanceHandle_t& handle : handles) {
+            PublicationBuiltinTopicData data;
+            if (participant->get_publication_data(data, handle) != RETCODE_OK) {
+                FailureLine::print("get_publication_data failed");
+                continue;
+            }
+            topics.insert(data.topic_name);
+        }
+        handles.clear();
+        if (participant->get_subscriptions(handles, true) != RETCODE_OK) {
+            FailureLine::print("get_subscriptions failed");
+            continue;
+        }
+        for (const InstanceHandle_t& handle : handles) {
+            SubscriptionBuiltinTopicData data;
+            if (participant->get_subscription_data(data, handle) != RETCODE_OK) {
+                FailureLine::print("get_subscription_data failed");
+                continue;
+            }
+            topics.insert(data.topic_name);
+        }
+    }
+    return tree;
+}
+
+void SysLogic::onDataChanged()
+{
+    qDeleteAll(m_rootItem->takeChildren());
+    m_domainItems.clear();
+    buildTree(collectLogicalTree(MonitorLib::getInstance()));
+}
+
+void SysLogic::buildTree(const LogicalTree& tree)
+{
+    for (const auto& domain : tree) {
+        // Domain ids are at most 232, so the int key holds every id.
+        const int id = int(domain.first);
+        for (const std::string& topic : domain.second) {
+            const QString name = QString::fromUtf8(topic.data(), int(topic.size()));
+            QTreeWidgetItem* domainItem = m_domainItems.value(id, nullptr);
+            if (!domainItem) {
+                domainItem =
+                    makeItem(QString::number(domain.first) + QString::fromUtf8("号域"), domainIcon);
+                m_rootItem->addChild(domainItem);
+                m_domainItems.insert(id, domainItem);
+            } else {
+                bool listed = false;
+                for (int i = 0; i < domainItem->childCount() && !listed; ++i) {
+                    listed = domainItem->child(i)->text(0) == name;
+                }
+                if (listed) {
+                    continue; // two byte strings that decode to the same text
+                }
+            }
+            domainItem->addChild(makeItem(name, topicIcon));
+        }
+    }
+}
+
+void SysLogic::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)
+{
+    if (!item) {
+        return;
+    }
+    for (auto it = m_domainItems.cbegin(); it != m_domainItems.cend(); ++it) {
+        if (it.value() == item->parent()) {
+            emit topicDoubelClicked(uint32_t(it.key()), item->text(0));
+            return;
+        }
+    }
+}

@@ -1,0 +1,46 @@
+// The "系统逻辑图" panel: the watched domains and, under each, the topics that have a
+// discovered data writer or data reader there. Rebuilt on every change the monitor signals.
+#pragma once
+
+#include "TabTree.h"
+
+#include <QMap>
+#include <QString>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+
+class MonitorLib;
+class QTreeWidgetItem;
+
+class SysLogic : public TabTree
+{
+    Q_OBJECT
+
+public:
+    // Domain id to the topic names (raw UTF-8 bytes) seen there, both ascending.
+    using LogicalTree = std::map<uint32_t, std::set<std::string>>;
+
+    explicit SysLogic(QWidget* parent = nullptr);
+    ~SysLogic() override;
+
+    // Lists every topic with a writer or reader in every watched domain. Takes monitor.mutex
+    // for the whole walk and prints a failure line for each failed query.
+    static LogicalTree collectLogicalTree(MonitorLib& monitor);
+
+    QTreeWidgetItem* m_rootItem;
+    // domain id to its item, for the items of the current build only
+    QMap<int, QTreeWidgetItem*> m_domainItems;
+
+signals:
+    void topicDoubelClicked(uint32_t domain, QString topicName);
+
+private slots:
+    void onItemDoubleClicked(QTreeWidgetItem* item, int column);
+    // Delivered queued from the polling thread, or directly after a domain change.
+    void onDataChanged();
+
+private:
+    void buildTree(const LogicalTree& tree);
+};

@@ -1,0 +1,140 @@
+#include "SysPhysics.h"
+
+#include "FailureLine.h"
+#include "MonitorLib.h"
+#include "ParticipantSysInfo.h"
+#include "TabBar.h"
+
+#include <QIcon>
+#include <QTreeWidget>
+#include <mutex>
+
+using namespace ZORVAN;
+
+namespace {
+
+const char* const rootIcon = ":/BrelvaneQtDemo/Resources/maxmum_normal.png";
+const char* const hostIcon = ":/BrelvaneQtDemo/Resources/physics.png";
+const char* const processIcon = ":/BrelvaneQtDemo/Resources/logic.png";
+
+QTreeWidgetItem* makeItem(const QString& text, const char* icon)
+{
+    auto* item = new QTreeWidgetItem(QStringList(text));
+    item->setIcon(0, QIcon(QString::fromLatin1(icon)));
+    return item;
+}
+
+QString fromUtf8(const std::string& bytes)
+{
+    return QString::fromUtf8(bytes.data(), int(bytes.size()));
+}
+
+} // namespace
+
+SysPhysics::SysPhysics(QWidget* parent) : TabTree(parent), m_rootItem(nullptr)
+{
+    treeWidget->setColumnCount(1);
+    m_rootItem = makeItem(QString::fromUtf8("系统物理图"), rootIcon);
+    treeWidget->addTopLevelItem(m_rootItem);
+    treeWidget->expandAll();
+    tabBar->addTab(QString::fromUtf8("系统物理图"));
+    connect(treeWidget, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this,
+            SLOT(onItemDoubleClicked(QTreeWidgetItem*, int)));
+    connect(&MonitorLib::getInstance(), SIGNAL(dataChanged()), this, SLOT(onDataChanged()));
+}
+
+SysPhysics::~SysPhysics() = default;
+
+SysPhysics::PhysicalTree SysPhysics::collectPhysicalTree(MonitorLib& monitor)
+{
+    PhysicalTree tree;
+    InstanceHandleSeq handles;
+    std::lock_guard<std::mutex> lock(monitor.mutex);
+    for (auto& domain : monitor.domains) {
+        DomainParticipant* participant = domain.second.m_metaParticipant;
+        if (!participant) {
+            continue;
+        }
+        handles.clear();
+        if (participant->get_discovered_participants(handles) != RETCODE_OK) {
+            FailureLine::print("get_discovered_participants failed");
+            continue;
+        }
+        for (const InstanceHandle_t& handle : handles) {
+            if (monitor.ownParticipants.count(handle)) {
+                continue;
+            }
+            ParticipantBuiltinTopicData data;
+            // A record the middleware could not fill stays default and shows the defaults.
+            participant->get_discovered_participant_data(data, handle);
+            ParticipantSysInfo info;
+            readSysInfo(data, info);
+            tree[ProcessGroup{info.pid, info.hostName, info.ips}].insert(info.processName);
+        }
+    }
+    return tree;
+}
+
+void SysPhysics::onDataChanged()
+{
+    qDeleteAll(m_rootItem->takeChildren());
+    m_hostItems.clear();
+    buildTree(collectPhysicalTree(MonitorLib::getInstance()));
+}
+
+void SysPhysics::buildTree(const PhysicalTree& tree)
+{
+    // Groups come in ascending process id, so a host is placed where its smallest id falls.
+    for (const auto& group : tree) {
+        const QString hostText =
+            fromUtf8(group.first.hostName) + QLatin1Char('-') + fromUtf8(group.first.ips);
+        QTreeWidgetItem* hostItem = m_hostItems.value(hostText, nullptr);
+        if (!hostItem) {
+            hostItem = makeItem(hostText, hostIcon);
+            m_rootItem->addChild(hostItem);
+            m_hostItems.insert(hostText, hostItem);
+        }
+        for (const std::string& processName : group.second) {
+            const QString processText =
+                fromUtf8(processName) + QLatin1Char(':') + QString::number(group.first.pid);
+            bool listed = false;
+            for (int i = 0; i < hostItem->childCount() && !listed; ++i) {
+                listed = hostItem->child(i)->text(0) == processText;
+            }
+            if (!listed) {
+                hostItem->addChild(makeItem(processText, processIcon));
+            }
+        }
+    }
+}
+
+void SysPhysics::onItemDoubleClicked(QTreeWidgetItem* item, int column)
+{
+    if (!item) {
+        return;
+    }
+    QString hostText = QStringLiteral("-1");
+    for (auto it = m_hostItems.cbegin(); it != m_hostItems.cend(); ++it) {
+        if (it.value() == item->parent()) {
+            hostText = it.key();
+            break;
+        }
+    }
+    if (hostText == QLatin1String("-1")) {
+        return;
+    }
+    const QString text = item->text(column);
+
+    // Only the last separators count: host names may hold "-" and process names ":".
+    std::string hostName;
+    std::string ips;
+    const int dash = hostText.lastIndexOf(QLatin1Char('-'));
+    if (dash >= 0) {
+        hostName = hostText.left(dash).toStdString();
+        ips = hostText.mid(dash + 1).toStdString();
+    }
+    const int colon = text.lastIndexOf(QLatin1Char(':'));
+    const std::string processName = text.left(colon).toStdString();
+    const uint32_t pid = text.mid(colon + 1).toUInt(nullptr, 10);
+    emit hostDoubelClicked(hostName, ips, processName, pid);
+}
