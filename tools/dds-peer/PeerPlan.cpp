@@ -1,7 +1,7 @@
 #include "PeerPlan.h"
 
-#include "QosSpec.h"
-#include "SysInfoSpec.h"
+#include "peerkit/QosLine.h"
+#include "peerkit/SysInfoLine.h"
 
 #include <cerrno>
 #include <cmath>
@@ -37,7 +37,7 @@ const char* PeerPlan::usage()
            "  --writer TOPIC[@TYPE]  data writer on TOPIC announcing type name TYPE\n"
            "                         (default PeerSample)\n"
            "  --reader TOPIC[@TYPE]  data reader, likewise\n"
-           "  --qos SPEC             QoS of the last writer/reader, fields separated by ';':\n"
+           "  --qos TEXT             QoS of the last writer/reader, fields separated by ';':\n"
            "                         reliability=best_effort|reliable[:max_blocking_s]\n"
            "                         durability=volatile|transient_local|transient|persistent\n"
            "                         deadline=S|inf  latency=S  lifespan=S  timebasedfilter=S\n"
@@ -107,7 +107,7 @@ bool PeerPlan::parse(const std::vector<std::string>& args, std::string& error)
             }
             current().properties.push_back({value.substr(0, eq), value.substr(eq + 1)});
         } else if (option == "--sysinfo") {
-            if (!peerkit::SysInfoSpec::parse(value, current().properties, error)) {
+            if (!peerkit::SysInfoLine::parse(value, current().properties, error)) {
                 error = "--sysinfo: " + error;
                 return false;
             }
@@ -125,12 +125,12 @@ bool PeerPlan::parse(const std::vector<std::string>& args, std::string& error)
             }
             current().endpoints.push_back(endpoint);
         } else if (option == "--qos") {
-            peerkit::QosSpec spec;
+            peerkit::QosLine qos;
             if (participants.empty() || participants.back().endpoints.empty()) {
                 error = "--qos must follow a --writer or --reader";
                 return false;
             }
-            if (!spec.parse(value, error)) {
+            if (!qos.parse(value, error)) {
                 error = "--qos: " + error;
                 return false;
             }

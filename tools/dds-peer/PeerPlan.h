@@ -2,7 +2,7 @@
 // so that a mistyped option fails without a half-built peer on the network.
 #pragma once
 
-#include "Property.h"
+#include "peerkit/Property.h"
 
 #include <cstdint>
 #include <string>

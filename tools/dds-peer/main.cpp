@@ -1,9 +1,8 @@
 // dds-peer: a DDS peer scripted from the command line (see PeerPlan::usage()).
-#include "GuidText.h"
-#include "Participant.h"
 #include "PeerPlan.h"
-#include "QosSpec.h"
-#include "StopSignal.h"
+#include "peerkit/Participant.h"
+#include "peerkit/QosLine.h"
+#include "peerkit/StopSignal.h"
 
 #include <chrono>
 #include <cstdio>
@@ -31,7 +30,7 @@ bool createAll(const PeerPlan& plan, std::vector<Running>& running)
         }
         std::printf("participant %s\n", participant->guid().c_str());
         for (const PeerPlan::Endpoint& e : p.endpoints) {
-            peerkit::QosSpec qos;
+            peerkit::QosLine qos;
             qos.parse(e.qos, error); // checked while parsing the command line
             const peerkit::Participant::Endpoint* endpoint =
                 e.isWriter ? participant->addWriter(e.topic, e.typeName, qos.qos(), error)

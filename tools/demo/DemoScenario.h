@@ -2,7 +2,7 @@
 // writers and readers it has with which QoS. Tests rely on it; README.md describes it.
 #pragma once
 
-#include "Property.h"
+#include "peerkit/Property.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +12,7 @@ struct DemoEndpoint
     bool isWriter;
     std::string topic;
     std::string typeName;
-    std::string qos; // compact QoS text (peerkit/QosSpec.h)
+    std::string qos; // compact QoS text (peerkit/QosLine.h)
 };
 
 struct DemoParticipant

@@ -1,8 +1,8 @@
 // brelvane-demo: a small, fixed DDS system to watch with the monitor (see README.md).
 #include "DemoScenario.h"
-#include "Participant.h"
-#include "QosSpec.h"
-#include "StopSignal.h"
+#include "peerkit/Participant.h"
+#include "peerkit/QosLine.h"
+#include "peerkit/StopSignal.h"
 
 #include <chrono>
 #include <cstdio>
@@ -43,7 +43,7 @@ bool join(Slot& slot)
     }
     std::printf("participant %s\n", slot.participant->guid().c_str());
     for (const DemoEndpoint& e : slot.plan->endpoints) {
-        peerkit::QosSpec qos;
+        peerkit::QosLine qos;
         const peerkit::Participant::Endpoint* endpoint = nullptr;
         if (qos.parse(e.qos, error)) {
             endpoint = e.isWriter

@@ -1,4 +1,4 @@
-#include "QosSpec.h"
+#include "QosLine.h"
 
 #include "EscapedText.h"
 
@@ -103,9 +103,9 @@ bool expectParts(const std::vector<std::string>& parts, size_t minimum, size_t m
 
 } // namespace
 
-QosSpec::QosSpec() : m_qos(dds_create_qos(), &dds_delete_qos) {}
+QosLine::QosLine() : m_qos(dds_create_qos(), &dds_delete_qos) {}
 
-bool QosSpec::parse(const std::string& text, std::string& error)
+bool QosLine::parse(const std::string& text, std::string& error)
 {
     m_qos.reset(dds_create_qos());
     std::vector<std::string> fields;
@@ -140,7 +140,7 @@ bool QosSpec::parse(const std::string& text, std::string& error)
     return true;
 }
 
-bool QosSpec::parseField(const std::string& name, const std::string& value, std::string& error)
+bool QosLine::parseField(const std::string& name, const std::string& value, std::string& error)
 {
     dds_qos_t* q = m_qos.get();
     std::vector<std::string> parts;

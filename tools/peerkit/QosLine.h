@@ -4,7 +4,7 @@
 // Grammar (fields separated by ";", blanks around fields and values ignored, each policy at
 // most once, policies not named keep the middleware's defaults):
 //
-//   spec       := field { ";" field }
+//   text       := field { ";" field }
 //   field      := name "=" value
 //   reliability=best_effort | reliable[:<max_blocking>]       (max_blocking 0.1 s if not given)
 //   durability=volatile | transient_local | transient | persistent
@@ -33,10 +33,10 @@
 
 namespace peerkit {
 
-class QosSpec
+class QosLine
 {
 public:
-    QosSpec();
+    QosLine();
 
     // Replaces the held QoS by the one `text` describes. On a malformed text returns false,
     // leaves the held QoS empty and says what is wrong in `error`.

@@ -1,4 +1,4 @@
-#include "SysInfoSpec.h"
+#include "SysInfoLine.h"
 
 #include "EscapedText.h"
 
@@ -6,7 +6,7 @@
 
 namespace peerkit {
 
-bool SysInfoSpec::parse(const std::string& text, std::vector<Property>& out, std::string& error)
+bool SysInfoLine::parse(const std::string& text, std::vector<Property>& out, std::string& error)
 {
     static const std::map<std::string, std::string> names = {
         {"host", "dds.sys_info.hostname"},

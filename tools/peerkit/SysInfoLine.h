@@ -16,7 +16,7 @@
 
 namespace peerkit {
 
-class SysInfoSpec
+class SysInfoLine
 {
 public:
     // Appends the properties `text` names to `out`. On a malformed text returns false, leaves
