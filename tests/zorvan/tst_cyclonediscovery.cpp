@@ -110,6 +110,36 @@ dds_entity_t createTopic(dds_entity_t participant, const char* name, const dds_q
     return dds_create_topic(participant, KeyedTopic::descriptor(), name, qos, nullptr);
 }
 
+// A participant of some other factory, which the layer's factory must not delete.
+class ForeignParticipant : public DomainParticipant
+{
+public:
+    ReturnCode_t delete_contained_entities() override { return RETCODE_OK; }
+    DomainId_t get_domain_id() const override { return 0; }
+    const InstanceHandle_t& get_instance_handle() const override { return m_handle; }
+    ReturnCode_t get_discovered_participants(InstanceHandleSeq&) override { return RETCODE_OK; }
+    ReturnCode_t get_discovered_participant_data(ParticipantBuiltinTopicData&,
+                                                 const InstanceHandle_t&) override
+    {
+        return RETCODE_ERROR;
+    }
+    ReturnCode_t get_publications(InstanceHandleSeq&, bool) override { return RETCODE_OK; }
+    ReturnCode_t get_publication_data(PublicationBuiltinTopicData&,
+                                      const InstanceHandle_t&) override
+    {
+        return RETCODE_ERROR;
+    }
+    ReturnCode_t get_subscriptions(InstanceHandleSeq&, bool) override { return RETCODE_OK; }
+    ReturnCode_t get_subscription_data(SubscriptionBuiltinTopicData&,
+                                       const InstanceHandle_t&) override
+    {
+        return RETCODE_ERROR;
+    }
+
+private:
+    InstanceHandle_t m_handle;
+};
+
 const int kTimeout = 15000;
 const int32_t INF_S = 0x7fffffff;
 const uint32_t INF_NS = 0x7fffffff;
@@ -268,6 +298,8 @@ void compareReader(const SubscriptionBuiltinTopicData& actual,
 } // namespace
 
 Q_DECLARE_METATYPE(QosSetter)
+Q_DECLARE_METATYPE(InstanceHandle_t)
+Q_DECLARE_METATYPE(std::vector<Property_t>)
 Q_DECLARE_METATYPE(PublicationBuiltinTopicData)
 Q_DECLARE_METATYPE(SubscriptionBuiltinTopicData)
 
@@ -410,6 +442,313 @@ private slots:
         QCOMPARE(r.topic_name, topic.toStdString());
         QCOMPARE(r.type_name, std::string(KeyedTopic::typeName()));
         compareReader(r, reader);
+    }
+
+    void peerParticipantProperties_data()
+    {
+        QTest::addColumn<std::vector<Property_t>>("properties");
+
+        const std::vector<Property_t> sysInfo{
+            {"dds.sys_info.hostname", "peer-host", true},
+            {"dds.sys_info.process_id", "4242", true},
+            {"dds.sys_info.executable_filepath", "/opt/peer/bin/peer", true},
+            {"app.custom", "value with spaces", true}};
+        QTest::newRow("system information and a custom property") << sysInfo;
+        QTest::newRow("invalid UTF-8 and empty values") << std::vector<Property_t>{
+            {"dds.sys_info.username", "\xff\xfe\xc3(\x80", true}, {"empty", "", true}};
+        std::vector<Property_t> many;
+        for (int i = 0; i < 2000; ++i) {
+            many.push_back({"p" + std::to_string(i), std::to_string(i * 7), true});
+        }
+        QTest::newRow("2000 properties") << many;
+        QTest::newRow("60000-byte value")
+            << std::vector<Property_t>{{"big", std::string(60000, 'z'), true}};
+    }
+
+    // A participant made with Cyclone's own API shows its user data and properties as set.
+    void peerParticipantProperties()
+    {
+        QFETCH(std::vector<Property_t>, properties);
+
+        const uint32_t domain = TestEnv::domain(2);
+        LayerParticipant layer = createLayer(domain);
+        QVERIFY(layer);
+        QosPtr qos(dds_create_qos());
+        const char userData[] = {1, 0, 2, char(0xff)};
+        dds_qset_userdata(qos.get(), userData, sizeof(userData));
+        for (const Property_t& property : properties) {
+            QVERIFY(ddsi_xqos_add_property_if_unset(qos.get(), true, property.name.c_str(),
+                                                    property.value.c_str()));
+        }
+        Entity peer(dds_create_participant(domain, qos.get(), nullptr));
+        QVERIFY(peer.get() > 0);
+        const InstanceHandle_t peerHandle = handleOf(peer.get());
+        QTRY_VERIFY_WITH_TIMEOUT(contains(participants(*layer), peerHandle), kTimeout);
+
+        ParticipantBuiltinTopicData data;
+        QCOMPARE(layer->get_discovered_participant_data(data, peerHandle), RETCODE_OK);
+        QVERIFY(fromBytes(data.key.value) == peerHandle);
+        QCOMPARE(bytes(data.user_data.value), QByteArray(userData, sizeof(userData)));
+        // Cyclone may add its own "__" properties after those it was given.
+        QVERIFY(data.property.value.size() >= properties.size());
+        for (size_t i = 0; i < data.property.value.size(); ++i) {
+            const Property_t& actual = data.property.value[i];
+            if (i >= properties.size()) {
+                QVERIFY2(actual.name.rfind("__", 0) == 0, actual.name.c_str());
+                continue;
+            }
+            QCOMPARE(actual.name, properties[i].name);
+            QCOMPARE(QByteArray::fromStdString(actual.value),
+                     QByteArray::fromStdString(properties[i].value));
+            QVERIFY(actual.propagate);
+        }
+    }
+
+    void includeContainedEntities()
+    {
+        const uint32_t domain = TestEnv::domain(3);
+        LayerParticipant layer = createLayer(domain);
+        QVERIFY(layer);
+        Entity peer(dds_create_participant(domain, nullptr, nullptr));
+        const dds_entity_t topic = createTopic(peer.get(), "contained");
+        const dds_entity_t writer = dds_create_writer(peer.get(), topic, nullptr, nullptr);
+        const dds_entity_t reader = dds_create_reader(peer.get(), topic, nullptr, nullptr);
+        QVERIFY(writer > 0 && reader > 0);
+
+        QTRY_VERIFY_WITH_TIMEOUT(contains(publications(*layer, true), handleOf(writer)), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(contains(subscriptions(*layer, true), handleOf(reader)), kTimeout);
+        // Every endpoint here belongs to this process.
+        InstanceHandleSeq list{InstanceHandle_t{}};
+        QCOMPARE(layer->get_publications(list, false), RETCODE_OK);
+        QVERIFY(list.empty());
+        list.push_back(InstanceHandle_t{});
+        QCOMPARE(layer->get_subscriptions(list, false), RETCODE_OK);
+        QVERIFY(list.empty());
+    }
+
+    void deletedEntitiesLeaveTheLists()
+    {
+        const uint32_t domain = TestEnv::domain(4);
+        LayerParticipant layer = createLayer(domain);
+        QVERIFY(layer);
+        Entity peer(dds_create_participant(domain, nullptr, nullptr));
+        const dds_entity_t topic = createTopic(peer.get(), "leaving");
+        Entity writer(dds_create_writer(peer.get(), topic, nullptr, nullptr));
+        const dds_entity_t reader = dds_create_reader(peer.get(), topic, nullptr, nullptr);
+        QVERIFY(writer.get() > 0 && reader > 0);
+        const InstanceHandle_t peerHandle = handleOf(peer.get());
+        const InstanceHandle_t writerHandle = handleOf(writer.get());
+        const InstanceHandle_t readerHandle = handleOf(reader);
+        QTRY_VERIFY_WITH_TIMEOUT(contains(publications(*layer), writerHandle) &&
+                                     contains(subscriptions(*layer), readerHandle) &&
+                                     contains(participants(*layer), peerHandle),
+                                 kTimeout);
+
+        writer.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!contains(publications(*layer), writerHandle), kTimeout);
+        PublicationBuiltinTopicData gone;
+        QCOMPARE(layer->get_publication_data(gone, writerHandle), RETCODE_BAD_PARAMETER);
+        QVERIFY(contains(subscriptions(*layer), readerHandle));
+
+        peer.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!contains(participants(*layer), peerHandle), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!contains(subscriptions(*layer), readerHandle), kTimeout);
+        ParticipantBuiltinTopicData goneParticipant;
+        QCOMPARE(layer->get_discovered_participant_data(goneParticipant, peerHandle),
+                 RETCODE_BAD_PARAMETER);
+        QVERIFY(contains(participants(*layer), layer->get_instance_handle()));
+    }
+
+    // More writers than one take returns, created one after another: listed in that order,
+    // the order survives removals, and all of them leave again.
+    void listKeepsFirstSeenOrder()
+    {
+        const uint32_t domain = TestEnv::domain(5);
+        LayerParticipant layer = createLayer(domain);
+        QVERIFY(layer);
+        Entity peer(dds_create_participant(domain, nullptr, nullptr));
+        const dds_entity_t topic = createTopic(peer.get(), "ordered");
+        InstanceHandleSeq created;
+        std::vector<dds_entity_t> writers;
+        for (int i = 0; i < 600; ++i) {
+            writers.push_back(dds_create_writer(peer.get(), topic, nullptr, nullptr));
+            QVERIFY(writers.back() > 0);
+            created.push_back(handleOf(writers.back()));
+            if (i % 100 == 0) {
+                // Seen one at a time now and then, so the order is not only Cyclone's.
+                QTRY_VERIFY_WITH_TIMEOUT(contains(publications(*layer), created.back()), kTimeout);
+            }
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(publications(*layer).size(), created.size(), kTimeout);
+        const InstanceHandleSeq first = publications(*layer);
+        for (size_t i = 0; i < 600; i += 100) {
+            const auto at = std::find(first.begin(), first.end(), created[i]);
+            QVERIFY(at != first.end());
+            if (i > 0) {
+                const auto before = std::find(first.begin(), first.end(), created[i - 100]);
+                QVERIFY(before < at);
+            }
+        }
+        QVERIFY(publications(*layer) == first);
+
+        // Two of three leave, enough for the table to squeeze out the gaps.
+        for (size_t i = 0; i < writers.size(); ++i) {
+            if (i % 3 != 2) {
+                dds_delete(writers[i]);
+            }
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(publications(*layer).size(), created.size() / 3, kTimeout);
+        InstanceHandleSeq survivors;
+        for (const InstanceHandle_t& handle : first) {
+            const size_t index =
+                size_t(std::find(created.begin(), created.end(), handle) - created.begin());
+            if (index % 3 == 2) {
+                survivors.push_back(handle);
+            }
+        }
+        QVERIFY(publications(*layer) == survivors);
+
+        peer.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(publications(*layer).empty(), kTimeout);
+    }
+
+    void unknownHandlesAreRefused_data()
+    {
+        QTest::addColumn<InstanceHandle_t>("handle");
+        QTest::addColumn<int>("kind"); // 0 participant, 1 publication, 2 subscription
+
+        InstanceHandle_t unknown;
+        std::memset(unknown.value, 0x5a, 16);
+        unknown.isValid = 1;
+        InstanceHandle_t notValid = unknown;
+        notValid.isValid = 0;
+        InstanceHandle_t shortHandle = unknown;
+        shortHandle.length = 8;
+        const char* kinds[] = {"participant", "publication", "subscription"};
+        for (int kind = 0; kind < 3; ++kind) {
+            QTest::addRow("unknown %s", kinds[kind]) << unknown << kind;
+            QTest::addRow("not valid %s", kinds[kind]) << notValid << kind;
+            QTest::addRow("short %s", kinds[kind]) << shortHandle << kind;
+        }
+    }
+
+    void unknownHandlesAreRefused()
+    {
+        QFETCH(InstanceHandle_t, handle);
+        QFETCH(int, kind);
+        LayerParticipant layer = createLayer(TestEnv::domain(6));
+        QVERIFY(layer);
+        ParticipantBuiltinTopicData participant;
+        PublicationBuiltinTopicData publication;
+        SubscriptionBuiltinTopicData subscription;
+        const ReturnCode_t code = kind == 0
+                                      ? layer->get_discovered_participant_data(participant, handle)
+                                  : kind == 1 ? layer->get_publication_data(publication, handle)
+                                              : layer->get_subscription_data(subscription, handle);
+        QCOMPARE(code, RETCODE_BAD_PARAMETER);
+    }
+
+    void handleOfOtherKindIsRefused()
+    {
+        const uint32_t domain = TestEnv::domain(6);
+        LayerParticipant layer = createLayer(domain);
+        QVERIFY(layer);
+        Entity peer(dds_create_participant(domain, nullptr, nullptr));
+        const dds_entity_t writer =
+            dds_create_writer(peer.get(), createTopic(peer.get(), "kinds"), nullptr, nullptr);
+        QVERIFY(writer > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(contains(publications(*layer), handleOf(writer)), kTimeout);
+
+        SubscriptionBuiltinTopicData subscription;
+        QCOMPARE(layer->get_subscription_data(subscription, handleOf(writer)),
+                 RETCODE_BAD_PARAMETER);
+        PublicationBuiltinTopicData publication;
+        QCOMPARE(layer->get_publication_data(publication, layer->get_instance_handle()),
+                 RETCODE_BAD_PARAMETER);
+    }
+
+    void unusableDomainGivesNoParticipant_data()
+    {
+        QTest::addColumn<uint>("domain");
+        QTest::newRow("300") << 300u;
+        QTest::newRow("Cyclone's default-domain marker") << uint(DDS_DOMAIN_DEFAULT);
+    }
+
+    void unusableDomainGivesNoParticipant()
+    {
+        QFETCH(uint, domain);
+        DomainParticipantFactory* factory = DomainParticipantFactory::get_instance();
+        QVERIFY(factory->create_participant(domain, PARTICIPANT_QOS_DEFAULT, nullptr, 0) ==
+                nullptr);
+        // The factory is still usable afterwards.
+        QVERIFY(createLayer(TestEnv::domain(7)) != nullptr);
+    }
+
+    void deletion()
+    {
+        DomainParticipantFactory* factory = DomainParticipantFactory::get_instance();
+        QCOMPARE(factory->delete_participant(nullptr), RETCODE_BAD_PARAMETER);
+        ForeignParticipant foreign;
+        QCOMPARE(factory->delete_participant(&foreign), RETCODE_BAD_PARAMETER);
+
+        DomainParticipant* participant =
+            factory->create_participant(TestEnv::domain(7), PARTICIPANT_QOS_DEFAULT, nullptr, 0);
+        QVERIFY(participant);
+        QCOMPARE(participant->delete_contained_entities(), RETCODE_OK);
+        InstanceHandleSeq list;
+        QVERIFY(participant->get_discovered_participants(list) != RETCODE_OK);
+        QVERIFY(participant->get_publications(list, true) != RETCODE_OK);
+        QVERIFY(participant->get_subscriptions(list, true) != RETCODE_OK);
+        QCOMPARE(participant->delete_contained_entities(), RETCODE_OK);
+        QCOMPARE(factory->delete_participant(participant), RETCODE_OK);
+    }
+
+    // The layer guards itself: queries from several threads while entities come and go
+    // never fail other than for a handle that has just left.
+    void concurrentQueries()
+    {
+        const uint32_t domain = TestEnv::domain(8);
+        LayerParticipant layer = createLayer(domain);
+        QVERIFY(layer);
+        Entity peer(dds_create_participant(domain, nullptr, nullptr));
+        const dds_entity_t topic = createTopic(peer.get(), "busy");
+        std::atomic<bool> stop{false};
+        std::atomic<int> unexpected{0};
+        std::atomic<int> found{0};
+        auto query = [&] {
+            while (!stop) {
+                InstanceHandleSeq list;
+                if (layer->get_publications(list, true) != RETCODE_OK) {
+                    ++unexpected;
+                }
+                for (const InstanceHandle_t& handle : list) {
+                    PublicationBuiltinTopicData data;
+                    const ReturnCode_t code = layer->get_publication_data(data, handle);
+                    if (code == RETCODE_OK) {
+                        ++found;
+                    } else if (code != RETCODE_BAD_PARAMETER) {
+                        ++unexpected;
+                    }
+                }
+            }
+        };
+        std::thread first(query);
+        std::thread second(query);
+        for (int round = 0; round < 50; ++round) {
+            dds_entity_t writers[5];
+            for (dds_entity_t& writer : writers) {
+                writer = dds_create_writer(peer.get(), topic, nullptr, nullptr);
+            }
+            for (dds_entity_t writer : writers) {
+                dds_delete(writer);
+            }
+        }
+        Entity steady(dds_create_writer(peer.get(), topic, nullptr, nullptr));
+        QTRY_VERIFY_WITH_TIMEOUT(found > 0, kTimeout);
+        stop = true;
+        first.join();
+        second.join();
+        QCOMPARE(unexpected.load(), 0);
     }
 };
 
