@@ -1,0 +1,89 @@
+#include "Announcement.h"
+
+#include "ByteWriter.h"
+#include "ParameterId.h"
+
+namespace Announcement {
+
+namespace {
+const uint8_t protocolMajor = 2;
+const uint8_t protocolMinor = 1;
+const uint8_t vendor[2] = {0x7f, 0x7f};
+
+std::string twoBytes(const uint8_t a, const uint8_t b)
+{
+    return std::string{char(a), char(b)};
+}
+} // namespace
+
+std::string participant(const ParticipantSpec& spec, const AnnouncementContext& context)
+{
+    if (!spec.spdpPayload.empty()) {
+        return spec.spdpPayload;
+    }
+    ParameterList list(context.longValue);
+    list.add(Pid::protocolVersion, twoBytes(protocolMajor, protocolMinor));
+    list.add(Pid::vendorId, twoBytes(vendor[0], vendor[1]));
+    list.addU32(Pid::domainId, context.domain);
+    list.addGuid(Pid::participantGuid, Guid{spec.prefix, EntityId::participant});
+    list.addU32(Pid::builtinEndpointSet, builtinEndpoints);
+    list.addLoopbackLocator(Pid::metatrafficUnicastLocator, context.locatorPort);
+    list.addLoopbackLocator(Pid::defaultUnicastLocator, context.locatorPort);
+    list.addDuration(Pid::participantLeaseDuration, context.leaseSeconds);
+    if (!spec.properties.empty()) {
+        list.addProperties(spec.properties);
+    }
+    if (!spec.userData.empty()) {
+        list.addOctets(Pid::userData, spec.userData);
+    }
+    return list.finish();
+}
+
+std::string endpoint(const GuidPrefix& participant, const EndpointSpec& spec,
+                     const AnnouncementContext& context)
+{
+    if (!spec.payload.empty()) {
+        return spec.payload;
+    }
+    ParameterList list(context.longValue);
+    list.addGuid(Pid::endpointGuid, Guid{participant, spec.entityId});
+    list.addGuid(Pid::participantGuid, Guid{participant, EntityId::participant});
+    list.addString(Pid::topicName, spec.topic);
+    list.addString(Pid::typeName, spec.type);
+    ByteWriter reliability;
+    reliability.u32(spec.reliable ? 2 : 1); // wire values: 1 best effort, 2 reliable
+    reliability.i32(0);
+    reliability.u32(0x19999999); // 100 ms max blocking time
+    list.add(Pid::reliability, reliability.bytes());
+    list.addU32(Pid::durability, spec.durability);
+    if (!spec.partitions.empty()) {
+        ByteWriter partition;
+        partition.u32(uint32_t(spec.partitions.size()));
+        for (const std::string& name : spec.partitions) {
+            partition.cdrString(name);
+            partition.align(4);
+        }
+        list.add(Pid::partition, partition.bytes());
+    }
+    return list.finish();
+}
+
+std::string inlineQos(const Guid& key, bool disposed)
+{
+    ParameterList list;
+    list.add(Pid::keyHash, key.bytes());
+    if (disposed) {
+        const char status[4] = {0, 0, 0, 0x03};
+        list.add(Pid::statusInfo, std::string(status, sizeof(status)));
+    }
+    return list.inlineQos();
+}
+
+std::string keyOnly(uint16_t pid, const Guid& key)
+{
+    ParameterList list;
+    list.addGuid(pid, key);
+    return list.finish();
+}
+
+} // namespace Announcement

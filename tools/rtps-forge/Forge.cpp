@@ -1,0 +1,311 @@
+#include "Forge.h"
+
+#include "Announcement.h"
+#include "DatagramBatch.h"
+#include "ParameterId.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+const GuidPrefix noPrefix{};
+
+std::string keyQos(const GuidPrefix& prefix, uint32_t entity)
+{
+    return Announcement::inlineQos(Guid{prefix, entity}, false);
+}
+} // namespace
+
+Forge::Forge(const ForgeOptions& options, std::vector<ParticipantSpec> participants,
+             std::vector<std::string> rawDatagrams)
+    : m_options(options), m_raw(std::move(rawDatagrams))
+{
+    AnnouncementContext context;
+    context.domain = options.domain;
+    context.locatorPort = m_socket.port();
+    context.leaseSeconds = options.leaseSeconds;
+    context.longValue = options.longValue;
+    for (ParticipantSpec& spec : participants) {
+        auto forged = std::make_unique<Forged>(Forged{
+            std::move(spec), std::string(), 0,
+            SedpWriter(EntityId::sedpPublicationsWriter, EntityId::sedpPublicationsReader),
+            SedpWriter(EntityId::sedpSubscriptionsWriter, EntityId::sedpSubscriptionsReader)});
+        forged->spdp = Announcement::participant(forged->spec, context);
+        for (const EndpointSpec& endpoint : forged->spec.endpoints) {
+            SedpWriter& writer = endpoint.writer ? forged->publications : forged->subscriptions;
+            writer.add(Guid{forged->spec.prefix, endpoint.entityId},
+                       Announcement::endpoint(forged->spec.prefix, endpoint, context));
+        }
+        m_forged.push_back(std::move(forged));
+    }
+}
+
+std::vector<uint32_t> Forge::discoveryPorts() const
+{
+    std::vector<uint32_t> ports;
+    for (int index = m_options.firstIndex; index <= m_options.lastIndex; ++index) {
+        ports.push_back(m_options.discoveryPort(index));
+    }
+    for (const auto& peer : m_peers) {
+        for (uint32_t port : peer.second.ports) {
+            if (std::find(ports.begin(), ports.end(), port) == ports.end()) {
+                ports.push_back(port);
+            }
+        }
+    }
+    return ports;
+}
+
+int Forge::run(const std::atomic<bool>& stop)
+{
+    std::printf("rtps-forge: domain %u, %zu participant(s), listening on 127.0.0.1:%u\n",
+                m_options.domain, m_forged.size(), m_socket.port());
+    std::fflush(stdout);
+    const Clock::time_point start = Clock::now();
+    const auto period = std::chrono::milliseconds(m_options.announcePeriodMs);
+    Clock::time_point nextAnnounce = start;
+    Clock::time_point nextHeartbeat = start + std::chrono::milliseconds(500);
+    std::string datagram;
+    while (!stop) {
+        const Clock::time_point now = Clock::now();
+        if (m_options.durationSeconds > 0 &&
+            now - start >= std::chrono::duration<double>(m_options.durationSeconds)) {
+            break;
+        }
+        if (now >= nextAnnounce) {
+            announce();
+            nextAnnounce = now + period;
+        }
+        if (now >= nextHeartbeat) {
+            heartbeats();
+            nextHeartbeat = now + std::chrono::milliseconds(500);
+        }
+        if (m_socket.receive(datagram, 50)) {
+            receive(datagram);
+            while (m_socket.receive(datagram, 0)) {
+                receive(datagram);
+            }
+        }
+    }
+    if (m_options.dispose) {
+        goodbye();
+    }
+    report();
+    return 0;
+}
+
+void Forge::announce()
+{
+    const std::vector<uint32_t> ports = discoveryPorts();
+    for (auto& forged : m_forged) {
+        DatagramBatch batch(m_socket, forged->spec.prefix, ports, m_options.limits);
+        batch.sample(EntityId::spdpReader, EntityId::spdpWriter, ++forged->spdpSequence,
+                     keyQos(forged->spec.prefix, EntityId::participant), forged->spdp);
+    }
+    for (const std::string& raw : m_raw) {
+        for (uint32_t port : ports) {
+            m_socket.send(port, raw);
+        }
+    }
+}
+
+void Forge::greet(const GuidPrefix& prefix, const Peer& peer)
+{
+    for (auto& forged : m_forged) {
+        sendHistory(*forged, forged->publications, prefix, peer.ports, 1);
+        sendHistory(*forged, forged->subscriptions, prefix, peer.ports, 1);
+    }
+}
+
+void Forge::sendHistory(Forged& forged, SedpWriter& writer, const GuidPrefix& peer,
+                        const std::vector<uint32_t>& ports, int64_t from)
+{
+    if (writer.last() == 0) {
+        return;
+    }
+    DatagramBatch batch(m_socket, forged.spec.prefix, ports, m_options.limits, &peer);
+    for (int64_t sequence = from; sequence <= writer.last(); ++sequence) {
+        const SedpWriter::Sample& sample = writer.sample(sequence);
+        batch.sample(writer.reader(), writer.writer(), sequence,
+                     keyQos(sample.key.prefix, sample.key.entity), sample.payload);
+    }
+    batch.heartbeat(writer.reader(), writer.writer(), 1, writer.last(),
+                    writer.nextHeartbeatCount());
+}
+
+void Forge::heartbeats()
+{
+    for (auto& forged : m_forged) {
+        for (SedpWriter* writer : {&forged->publications, &forged->subscriptions}) {
+            if (writer->last() == 0) {
+                continue;
+            }
+            for (const auto& peer : m_peers) {
+                if (writer->peer(peer.first).acknowledged >= writer->last()) {
+                    continue;
+                }
+                DatagramBatch batch(m_socket, forged->spec.prefix, peer.second.ports,
+                                    m_options.limits, &peer.first);
+                batch.heartbeat(writer->reader(), writer->writer(), 1, writer->last(),
+                                writer->nextHeartbeatCount());
+            }
+        }
+    }
+}
+
+void Forge::receive(const std::string& datagram)
+{
+    IncomingMessage message;
+    if (!message.parse(datagram)) {
+        return;
+    }
+    for (const PeerAnnouncement& announced : message.peers) {
+        if (announced.metatrafficPorts.empty() || forged(announced.prefix)) {
+            continue;
+        }
+        Peer& peer = m_peers[announced.prefix];
+        peer.ports = announced.metatrafficPorts;
+        if (!peer.greeted) {
+            peer.greeted = true;
+            if (m_options.verbose) {
+                std::printf("peer %s on port %u\n", prefixText(announced.prefix).c_str(),
+                            peer.ports.front());
+            }
+            greet(announced.prefix, peer);
+        }
+    }
+    for (const AckNack& ack : message.ackNacks) {
+        onAckNack(message.source, ack);
+    }
+    for (const NackFrag& nack : message.nackFrags) {
+        onNackFrag(message.source, nack);
+    }
+}
+
+Forge::Forged* Forge::forged(const GuidPrefix& prefix)
+{
+    for (auto& forged : m_forged) {
+        if (forged->spec.prefix == prefix) {
+            return forged.get();
+        }
+    }
+    return nullptr;
+}
+
+SedpWriter* Forge::writer(Forged& forged, uint32_t id)
+{
+    if (id == forged.publications.writer()) {
+        return &forged.publications;
+    }
+    if (id == forged.subscriptions.writer()) {
+        return &forged.subscriptions;
+    }
+    return nullptr;
+}
+
+void Forge::onAckNack(const GuidPrefix& from, const AckNack& ack)
+{
+    ++m_ackNacks;
+    Forged* target = forged(ack.destination);
+    const auto peer = m_peers.find(from);
+    if (!target || peer == m_peers.end()) {
+        return;
+    }
+    SedpWriter* sedp = writer(*target, ack.writer);
+    if (!sedp) {
+        return;
+    }
+    SedpWriter::PeerState& state = sedp->peer(from);
+    if (ack.count <= state.lastAckCount) {
+        return;
+    }
+    state.lastAckCount = ack.count;
+    state.acknowledged = std::max(state.acknowledged, ack.base - 1);
+    if (m_options.verbose > 1) {
+        std::printf("ACKNACK from %s for %08x: base %lld, %zu missing\n", prefixText(from).c_str(),
+                    ack.writer, (long long)ack.base, ack.missing.size());
+    }
+    if (ack.base > sedp->last()) {
+        return;
+    }
+    std::vector<int64_t> wanted = ack.missing;
+    if (wanted.empty()) {
+        // Acknowledges less than there is without naming a gap: send what follows.
+        for (int64_t s = ack.base; s <= sedp->last() && wanted.size() < 256; ++s) {
+            wanted.push_back(s);
+        }
+    }
+    DatagramBatch batch(m_socket, target->spec.prefix, peer->second.ports, m_options.limits, &from);
+    for (int64_t sequence : wanted) {
+        if (sedp->has(sequence)) {
+            const SedpWriter::Sample& sample = sedp->sample(sequence);
+            batch.sample(sedp->reader(), sedp->writer(), sequence,
+                         keyQos(sample.key.prefix, sample.key.entity), sample.payload);
+            ++m_resent;
+        }
+    }
+    batch.heartbeat(sedp->reader(), sedp->writer(), 1, sedp->last(), sedp->nextHeartbeatCount());
+}
+
+void Forge::onNackFrag(const GuidPrefix& from, const NackFrag& nack)
+{
+    ++m_nackFrags;
+    Forged* target = forged(nack.destination);
+    const auto peer = m_peers.find(from);
+    if (!target || peer == m_peers.end()) {
+        return;
+    }
+    SedpWriter* sedp = writer(*target, nack.writer);
+    if (!sedp || !sedp->has(nack.sequence)) {
+        return;
+    }
+    const SedpWriter::Sample& sample = sedp->sample(nack.sequence);
+    DatagramBatch batch(m_socket, target->spec.prefix, peer->second.ports, m_options.limits, &from);
+    batch.fragments(sedp->reader(), sedp->writer(), nack.sequence,
+                    keyQos(sample.key.prefix, sample.key.entity), sample.payload, nack.missing);
+    m_resent += nack.missing.size();
+}
+
+void Forge::goodbye()
+{
+    const std::vector<uint32_t> ports = discoveryPorts();
+    for (auto& forged : m_forged) {
+        const Guid key{forged->spec.prefix, EntityId::participant};
+        DatagramBatch batch(m_socket, forged->spec.prefix, ports, m_options.limits);
+        batch.sample(EntityId::spdpReader, EntityId::spdpWriter, ++forged->spdpSequence,
+                     Announcement::inlineQos(key, true),
+                     Announcement::keyOnly(Pid::participantGuid, key), true);
+    }
+}
+
+void Forge::report() const
+{
+    size_t endpoints = 0;
+    for (const auto& forged : m_forged) {
+        endpoints += size_t(forged->publications.last() + forged->subscriptions.last());
+    }
+    std::printf("rtps-forge: %zu participant(s), %zu endpoint(s), %zu peer(s); %llu datagrams "
+                "sent, %llu refused or failed; %llu ACKNACK, %llu NACK_FRAG, %llu re-sent\n",
+                m_forged.size(), endpoints, m_peers.size(),
+                (unsigned long long)m_socket.sentDatagrams(),
+                (unsigned long long)m_socket.failedSends(), (unsigned long long)m_ackNacks,
+                (unsigned long long)m_nackFrags, (unsigned long long)m_resent);
+    for (const auto& peer : m_peers) {
+        for (const auto& forged : m_forged) {
+            for (SedpWriter* writer : {&forged->publications, &forged->subscriptions}) {
+                if (writer->last() == 0) {
+                    continue;
+                }
+                std::printf("  peer %s acknowledged %lld/%lld of %s writer %08x\n",
+                            prefixText(peer.first).c_str(),
+                            (long long)writer->peer(peer.first).acknowledged,
+                            (long long)writer->last(), prefixText(forged->spec.prefix).c_str(),
+                            writer->writer());
+            }
+        }
+    }
+    std::fflush(stdout);
+}

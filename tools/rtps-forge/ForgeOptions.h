@@ -1,0 +1,32 @@
+// Settings of one run of the forge, from the command line.
+#pragma once
+
+#include "DatagramBatch.h"
+#include "ParameterList.h"
+
+#include <cstdint>
+#include <string>
+
+struct ForgeOptions
+{
+    std::string scenario = "basic";
+    uint32_t domain = 0;
+    int firstIndex = 0; // participant indices whose discovery ports get the announcements
+    int lastIndex = 100;
+    int leaseSeconds = 10;
+    int announcePeriodMs = 1000;
+    double durationSeconds = 0; // 0: until interrupted
+    bool dispose = true;        // say goodbye at the end instead of letting the lease expire
+    int verbose = 0;
+    // Scenario parameters.
+    size_t count = 0; // endpoints of many-endpoints; 0 picks the scenario's default
+    size_t size = 1 << 20;
+    // Values longer than a parameter can describe: cut to the largest that fits ("clamp"), or
+    // written in the extended parameter form or with a wrapped 16-bit length.
+    bool clampLongValues = true;
+    ParameterList::LongValue longValue = ParameterList::LongValue::Refuse;
+    BatchLimits limits;
+
+    // The unicast discovery port of participant index `index` in the domain.
+    uint32_t discoveryPort(int index) const { return 7400 + 250 * domain + 10 + 2 * index; }
+};

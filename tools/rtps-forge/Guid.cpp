@@ -1,0 +1,17 @@
+#include "Guid.h"
+
+#include <cstdio>
+
+std::string prefixText(const GuidPrefix& prefix)
+{
+    std::string text;
+    char digits[3];
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        std::snprintf(digits, sizeof(digits), "%02x", prefix[i]);
+        text += digits;
+        if (i % 4 == 3 && i + 1 < prefix.size()) {
+            text.push_back(':');
+        }
+    }
+    return text;
+}

@@ -1,0 +1,209 @@
+#include "Scenario.h"
+
+#include <cstdio>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace Scenarios {
+
+namespace {
+
+EndpointSpec endpoint(uint32_t number, bool writer, std::string topic, std::string type)
+{
+    EndpointSpec spec;
+    spec.entityId = entityId(number, writer);
+    spec.writer = writer;
+    spec.topic = std::move(topic);
+    spec.type = std::move(type);
+    return spec;
+}
+
+ParticipantSpec participant(uint32_t index, std::string label, std::vector<Property> properties)
+{
+    ParticipantSpec spec;
+    spec.label = std::move(label);
+    spec.prefix = prefix(index);
+    spec.properties = std::move(properties);
+    return spec;
+}
+
+Scenario basic(const ForgeOptions&)
+{
+    ParticipantSpec spec = participant(1, "basic", sysInfo("forge-host", "4242"));
+    spec.userData = "forge";
+    spec.endpoints.push_back(endpoint(1, true, "ForgeTopic", "forge::Sample"));
+    spec.endpoints.push_back(endpoint(2, false, "ForgeTopic", "forge::Sample"));
+    return Scenario{{spec}, {}};
+}
+
+// System information first, then numbered properties until the property list parameter or
+// the datagram is full.
+Scenario maxProperties(const ForgeOptions& options)
+{
+    ParticipantSpec spec = participant(1, "max-properties", sysInfo("forge-many", "4243"));
+    const size_t datagramRoom = options.limits.datagramBytes - 400; // other parameters
+    for (uint32_t n = 0;; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "forge.p%05u", n);
+        spec.properties.push_back({name, "v"});
+        const size_t value = ParameterList::propertiesValue(spec.properties).size();
+        if (value > ParameterList::maxValueSize || value > datagramRoom) {
+            spec.properties.pop_back();
+            break;
+        }
+    }
+    std::printf("max-properties: %zu properties, property list of %zu bytes\n",
+                spec.properties.size(), ParameterList::propertiesValue(spec.properties).size());
+    spec.endpoints.push_back(endpoint(1, true, "ForgeTopic", "forge::Sample"));
+    return Scenario{{spec, canary(2)}, {}};
+}
+
+// Long host name, user data, topic and type name; each as long as asked, or as long as a
+// parameter can hold when long values are clamped.
+Scenario huge(const ForgeOptions& options)
+{
+    size_t size = options.size;
+    if (options.clampLongValues) {
+        // Room left by the string length, terminator, and the property name and count.
+        size = std::min(size, ParameterList::maxValueSize - 64);
+    }
+    // The long host name alone fills the property list.
+    ParticipantSpec spec =
+        participant(1, "huge", {{"dds.sys_info.hostname", std::string(size, 'h')}});
+    spec.userData = std::string(
+        options.clampLongValues ? std::min(size, ParameterList::maxValueSize - 4) : size, 'u');
+    spec.endpoints.push_back(endpoint(1, true, std::string(size, 't'), std::string(size, 'y')));
+    std::printf("huge: strings of %zu bytes\n", size);
+    return Scenario{{spec, canary(2)}, {}};
+}
+
+Scenario badUtf8(const ForgeOptions&)
+{
+    std::vector<Property> properties = {
+        {"dds.sys_info.hostname", "\xff\xfehost"},
+        {"dds.sys_info.process_id", "4245"},
+        {"dds.sys_info.username", "\xd5\xc5\xc8\xfd"}, // GBK for a Chinese name
+        {"dds.sys_info.executable_filepath", "/opt/\xc0\xaf/\xed\xa0\x80"
+                                             "app\xff"},
+        {"dds.sys_info.target", "\x80\x80"},
+        {"dds.sys_info.ip", "10.0.0.\xff"},
+        {"dds.sys_info.\xff", "x"},
+        {"\xfe\xff", "\xc3"},
+    };
+    ParticipantSpec spec = participant(1, "bad-utf8", properties);
+    spec.endpoints.push_back(endpoint(1, true, "Topic\xff\xfe", "Type\xc3"));
+    spec.endpoints.push_back(endpoint(2, false, "\xe4\xb8", "\x80"));
+    spec.endpoints.push_back(endpoint(3, true, std::string("Emb\0edded", 9), "forge::Sample"));
+    spec.endpoints.back().partitions = {"\xff\xff"};
+    return Scenario{{spec, canary(2)}, {}};
+}
+
+Scenario badPid(const ForgeOptions&)
+{
+    Scenario scenario;
+    const char* pids[] = {"abc", "-1", "18446744073709551616", "4294967297", ""};
+    uint32_t index = 1;
+    for (const char* pid : pids) {
+        const std::string host = "forge-pid-" + std::to_string(index);
+        ParticipantSpec spec = participant(index, "pid " + std::string(pid), sysInfo(host, pid));
+        spec.endpoints.push_back(endpoint(1, true, "ForgePid", "forge::Sample"));
+        scenario.participants.push_back(spec);
+        ++index;
+    }
+    scenario.participants.push_back(canary(index));
+    return scenario;
+}
+
+Scenario manyEndpoints(const ForgeOptions& options)
+{
+    const size_t count = options.count ? options.count : 2000;
+    ParticipantSpec spec = participant(1, "many-endpoints", sysInfo("forge-crowd", "4246"));
+    for (uint32_t n = 1; n <= count; ++n) {
+        spec.endpoints.push_back(endpoint(n, true, "ForgeCrowd", "forge::Sample"));
+        spec.endpoints.push_back(endpoint(n, false, "ForgeCrowd", "forge::Sample"));
+    }
+    return Scenario{{spec, canary(2)}, {}};
+}
+
+} // namespace
+
+const std::vector<Info>& list()
+{
+    static const std::vector<Info> infos = {
+        {"basic", "one participant with system information, one writer, one reader"},
+        {"max-properties", "as many properties as one announcement holds"},
+        {"huge", "host name, user data, topic and type name of --size bytes (DATA_FRAG)"},
+        {"bad-utf8", "names and values that are not valid UTF-8"},
+        {"bad-pid", "process ids abc, -1, 18446744073709551616, 4294967297 and empty"},
+        {"many-endpoints", "--count writers and --count readers on one topic (default 2000)"},
+        {"malformed", "broken parameter lists and submessages, then a well-formed participant"},
+    };
+    return infos;
+}
+
+Scenario build(const ForgeOptions& options)
+{
+    const std::string& name = options.scenario;
+    if (name == "basic") {
+        return basic(options);
+    } else if (name == "max-properties") {
+        return maxProperties(options);
+    } else if (name == "huge") {
+        return huge(options);
+    } else if (name == "bad-utf8") {
+        return badUtf8(options);
+    } else if (name == "bad-pid") {
+        return badPid(options);
+    } else if (name == "many-endpoints") {
+        return manyEndpoints(options);
+    } else if (name == "malformed") {
+        return malformed(options);
+    }
+    throw std::invalid_argument("unknown scenario: " + name);
+}
+
+GuidPrefix prefix(uint32_t index)
+{
+    // Vendor bytes, a marker that says "forged", this process, the participant's index.
+    const uint32_t pid = uint32_t(::getpid());
+    return GuidPrefix{0x7f,
+                      0x7f,
+                      'F',
+                      'G',
+                      uint8_t(pid >> 24),
+                      uint8_t(pid >> 16),
+                      uint8_t(pid >> 8),
+                      uint8_t(pid),
+                      uint8_t(index >> 24),
+                      uint8_t(index >> 16),
+                      uint8_t(index >> 8),
+                      uint8_t(index)};
+}
+
+uint32_t entityId(uint32_t number, bool writer)
+{
+    return (number << 8) | (writer ? EntityId::userWriterWithKey : EntityId::userReaderWithKey);
+}
+
+std::vector<Property> sysInfo(const std::string& host, const std::string& pid)
+{
+    return {
+        {"dds.sys_info.hostname", host},
+        {"dds.sys_info.process_id", pid},
+        {"dds.sys_info.username", "forger"},
+        {"dds.sys_info.executable_filepath", "/opt/forge/bin/forged-app"},
+        {"dds.sys_info.target", "x86_64.linux"},
+        {"dds.sys_info.creation_timestamp", "2024-05-01 10:00:00"},
+        {"dds.sys_info.execution_timestamp", "2024-05-01 10:00:01"},
+        {"dds.sys_info.ip", "192.0.2.10"},
+    };
+}
+
+ParticipantSpec canary(uint32_t index)
+{
+    ParticipantSpec spec = participant(index, "canary", sysInfo("forge-canary", "4247"));
+    spec.endpoints.push_back(endpoint(1, true, "ForgeCanary", "forge::Sample"));
+    return spec;
+}
+
+} // namespace Scenarios

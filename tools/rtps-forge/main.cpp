@@ -1,0 +1,49 @@
+// rtps-forge: a raw RTPS sender that plays hostile or unusual DDS peers on loopback.
+#include "CommandLine.h"
+#include "Forge.h"
+#include "Scenario.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <exception>
+
+namespace {
+std::atomic<bool> stopRequested{false};
+
+void onSignal(int)
+{
+    stopRequested = true;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    ForgeOptions options;
+    std::string error;
+    switch (CommandLine::parse(argc, argv, options, error)) {
+    case CommandLine::Outcome::Help:
+        std::fputs(CommandLine::usage().c_str(), stdout);
+        return 0;
+    case CommandLine::Outcome::List:
+        for (const Scenarios::Info& info : Scenarios::list()) {
+            std::printf("%-16s %s\n", info.name, info.summary);
+        }
+        return 0;
+    case CommandLine::Outcome::Error:
+        std::fprintf(stderr, "rtps-forge: %s\n%s", error.c_str(), CommandLine::usage().c_str());
+        return 2;
+    case CommandLine::Outcome::Run:
+        break;
+    }
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    try {
+        Scenario scenario = Scenarios::build(options);
+        Forge forge(options, std::move(scenario.participants), std::move(scenario.rawDatagrams));
+        return forge.run(stopRequested);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "rtps-forge: %s\n", e.what());
+        return 1;
+    }
+}
