@@ -2,8 +2,9 @@
 
 // The tab strip is addressed by class name (MyTab) and by the dynamic property "type" of its
 // parts; the images come from the compiled-in resource bundle. Some colour functions carry an
-// unusual number of arguments (rgb with four, rgba with three); Qt reads them as intended, and
-// they are kept as they are so the look stays exactly the same.
+// unusual number of arguments (rgb with four, rgba with three). Qt's parser warns about them on
+// standard error each time it reads the sheet but still takes the colour from the first three
+// numbers and any alpha given, which is the intended look; they stay as they are.
 #define BRELVANE_BACK_GRADIENT                                                                     \
     "qlineargradient(spread:pad, x1:0, y1:0, x2:0, y2:1, stop:0 rgba(245,249,253,255),"            \
     "stop: 0.5 rgb(235,241,248,255), stop:1 rgb(226,234,243,255))"
