@@ -49,7 +49,12 @@ void DatagramBatch::room(size_t bytes)
 
 bool DatagramBatch::needsFragments(size_t payloadBytes, size_t inlineQosBytes) const
 {
-    return payloadBytes + inlineQosBytes + overhead > m_limits.datagramBytes;
+    return payloadBytes > payloadRoom(m_limits, inlineQosBytes);
+}
+
+size_t DatagramBatch::payloadRoom(const BatchLimits& limits, size_t inlineQosBytes)
+{
+    return limits.datagramBytes - overhead - inlineQosBytes;
 }
 
 void DatagramBatch::sample(uint32_t reader, uint32_t writer, int64_t sequence,

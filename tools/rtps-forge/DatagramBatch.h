@@ -39,6 +39,8 @@ public:
 
     // True when a sample of this payload size travels as DATA_FRAG.
     bool needsFragments(size_t payloadBytes, size_t inlineQosBytes) const;
+    // The largest payload that still travels as one DATA.
+    static size_t payloadRoom(const BatchLimits& limits, size_t inlineQosBytes);
 
 private:
     RtpsMessage fresh() const;

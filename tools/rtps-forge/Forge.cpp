@@ -231,15 +231,14 @@ void Forge::onAckNack(const GuidPrefix& from, const AckNack& ack)
     if (ack.base > sedp->last()) {
         return;
     }
-    std::vector<int64_t> wanted = ack.missing;
-    if (wanted.empty()) {
-        // Acknowledges less than there is without naming a gap: send what follows.
-        for (int64_t s = ack.base; s <= sedp->last() && wanted.size() < 256; ++s) {
-            wanted.push_back(s);
-        }
+    if (ack.missing.empty()) {
+        // Names no gap (an early or a repeated acknowledgement): the next periodic HEARTBEAT
+        // draws a precise request. Answering every such ACKNACK at once would ping-pong with
+        // a peer that keeps refusing a sample.
+        return;
     }
     DatagramBatch batch(m_socket, target->spec.prefix, peer->second.ports, m_options.limits, &from);
-    for (int64_t sequence : wanted) {
+    for (int64_t sequence : ack.missing) {
         if (sedp->has(sequence)) {
             const SedpWriter::Sample& sample = sedp->sample(sequence);
             batch.sample(sedp->reader(), sedp->writer(), sequence,

@@ -1,5 +1,9 @@
 #include "Scenario.h"
 
+#include "Announcement.h"
+#include "DatagramBatch.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <unistd.h>
@@ -44,7 +48,7 @@ Scenario maxProperties(const ForgeOptions& options)
     const size_t datagramRoom = options.limits.datagramBytes - 400; // other parameters
     for (uint32_t n = 0;; ++n) {
         char name[32];
-        std::snprintf(name, sizeof(name), "forge.p%05u", n);
+        std::snprintf(name, sizeof(name), "p%u", n);
         spec.properties.push_back({name, "v"});
         const size_t value = ParameterList::propertiesValue(spec.properties).size();
         if (value > ParameterList::maxValueSize || value > datagramRoom) {
@@ -58,21 +62,33 @@ Scenario maxProperties(const ForgeOptions& options)
     return Scenario{{spec, canary(2)}, {}};
 }
 
-// Long host name, user data, topic and type name; each as long as asked, or as long as a
-// parameter can hold when long values are clamped.
+// A long host name, a writer with a long topic name and a reader with a long type name, each
+// of --size bytes. Clamped, each is as long as fits one datagram with the rest of its
+// announcement; longer ones need DATA_FRAG.
 Scenario huge(const ForgeOptions& options)
 {
+    auto make = [](size_t size) {
+        return participant(1, "huge", sysInfo(std::string(size, 'h'), "4244"));
+    };
     size_t size = options.size;
     if (options.clampLongValues) {
-        // Room left by the string length, terminator, and the property name and count.
-        size = std::min(size, ParameterList::maxValueSize - 64);
+        // The participant announcement is the largest of the three; shrink the strings until
+        // it fits one datagram next to its key-hash inline QoS.
+        AnnouncementContext context;
+        const size_t room = DatagramBatch::payloadRoom(options.limits, 24);
+        size = std::min(size, ParameterList::maxValueSize);
+        for (size_t bytes; (bytes = ParameterList::propertiesValue(make(size).properties).size()) >
+                           ParameterList::maxValueSize;) {
+            size -= bytes - ParameterList::maxValueSize;
+        }
+        for (size_t bytes;
+             (bytes = Announcement::participant(make(size), context).size()) > room;) {
+            size -= bytes - room;
+        }
     }
-    // The long host name alone fills the property list.
-    ParticipantSpec spec =
-        participant(1, "huge", {{"dds.sys_info.hostname", std::string(size, 'h')}});
-    spec.userData = std::string(
-        options.clampLongValues ? std::min(size, ParameterList::maxValueSize - 4) : size, 'u');
-    spec.endpoints.push_back(endpoint(1, true, std::string(size, 't'), std::string(size, 'y')));
+    ParticipantSpec spec = make(size);
+    spec.endpoints.push_back(endpoint(1, true, std::string(size, 't'), "forge::Sample"));
+    spec.endpoints.push_back(endpoint(2, false, "ForgeHuge", std::string(size, 'y')));
     std::printf("huge: strings of %zu bytes\n", size);
     return Scenario{{spec, canary(2)}, {}};
 }
