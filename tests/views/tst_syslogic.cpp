@@ -1,0 +1,242 @@
+// The logical view against real peers in another process: domain and topic order, topics with
+// only readers, the double click; and its failure lines against the middleware double.
+#include "FakeParticipant.h"
+#include "MonitorFixture.h"
+#include "MyTab.h"
+#include "PeerProcess.h"
+#include "StdoutCapture.h"
+#include "SysLogic.h"
+#include "TabBar.h"
+#include "TestEnv.h"
+#include "TreeDump.h"
+#include "WatchedDomain.h"
+
+#include <QtTest>
+#include <memory>
+#include <set>
+#include <string>
+
+using namespace ZORVAN;
+
+namespace {
+
+const int discoveryMs = 15000;
+
+void doubleClick(QTreeWidget* tree, QTreeWidgetItem* item)
+{
+    tree->scrollToItem(item);
+    const QPoint at = tree->visualItemRect(item).center();
+    // An item view takes a double click only after the press that selects the item.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// The middleware lists the discovery readers of the monitor's own participant among the
+// subscriptions of every watched domain; they are not what these tests are about.
+QStringList withoutOwnReaders(QStringList lines)
+{
+    for (const char* topic : {"DCPSParticipant", "DCPSPublication", "DCPSSubscription"}) {
+        lines.removeAll(QStringLiteral("    ") + QLatin1String(topic));
+    }
+    return lines;
+}
+
+std::set<std::string> withoutOwnReaders(std::set<std::string> topics)
+{
+    for (const char* topic : {"DCPSParticipant", "DCPSPublication", "DCPSSubscription"}) {
+        topics.erase(topic);
+    }
+    return topics;
+}
+
+} // namespace
+
+class TestSysLogic : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void construction();
+    void domainAndTopicOrder();
+    void doubleClick_data();
+    void doubleClick();
+    void failureLines_data();
+    void failureLines();
+
+private:
+    std::unique_ptr<SysLogic> m_view;
+    std::unique_ptr<WatchedDomain> m_domain3;
+    std::unique_ptr<WatchedDomain> m_domain12;
+    PeerProcess m_peer;
+};
+
+void TestSysLogic::initTestCase()
+{
+    QCOMPARE(TestEnv::domain(0), 3u);
+    QCOMPARE(TestEnv::domain(1), 12u);
+    // Lets the spy keep the signal's arguments.
+    qRegisterMetaType<uint32_t>("uint32_t");
+    // Built before the domains are watched: it learns of them through dataChanged only.
+    m_view = std::make_unique<SysLogic>();
+    m_view->resize(400, 600);
+    const QStringList args{"--domain", "12", "--participant", "--reader", "onlyRead",
+                           "--reader", "B",  "--domain",      "3",        "--participant",
+                           "--writer", "b",  "--writer",      "a",        "--reader",
+                           "a"};
+    QVERIFY2(m_peer.startPeer(args), qPrintable(m_peer.errorString()));
+    m_domain12 = std::make_unique<WatchedDomain>(12);
+    m_domain3 = std::make_unique<WatchedDomain>(3);
+    QVERIFY(m_domain3->isValid() && m_domain12->isValid());
+}
+
+void TestSysLogic::cleanupTestCase()
+{
+    m_view.reset();
+    m_peer.stop();
+    m_domain12.reset();
+    m_domain3.reset();
+}
+
+// Until the first change is signalled only the root is there.
+void TestSysLogic::construction()
+{
+    SysLogic view;
+    QCOMPARE(view.tabBar->tabs.size(), 1);
+    QCOMPARE(view.tabBar->tabs.first()->title, QStringLiteral("系统逻辑图"));
+    QCOMPARE(TreeDump::lines(view.treeWidget), QStringList{"系统逻辑图"});
+    QVERIFY(view.m_rootItem->isExpanded());
+    QVERIFY(!view.m_rootItem->icon(0).isNull());
+    QVERIFY(view.m_domainItems.isEmpty());
+}
+
+// Domains in numeric order, topics byte-wise, a topic with writer and reader once, a topic
+// with only readers listed. The empty domain 12 at first gets no item.
+void TestSysLogic::domainAndTopicOrder()
+{
+    SysLogic& view = *m_view;
+    const QStringList expected{"系统逻辑图", "  3号域", "    a",       "    b",
+                               "  12号域",   "    B",   "    onlyRead"};
+    QTRY_COMPARE_WITH_TIMEOUT(withoutOwnReaders(TreeDump::lines(view.treeWidget)), expected,
+                              discoveryMs);
+    QCOMPARE(view.m_domainItems.keys(), (QList<int>{3, 12}));
+    QCOMPARE(view.m_domainItems.value(12)->text(0), QStringLiteral("12号域"));
+    // The collect step gives the same picture as plain data.
+    const SysLogic::LogicalTree tree = SysLogic::collectLogicalTree(MonitorLib::getInstance());
+    QCOMPARE(tree.size(), size_t(2));
+    QCOMPARE(withoutOwnReaders(tree.at(3)), (std::set<std::string>{"a", "b"}));
+    QCOMPARE(withoutOwnReaders(tree.at(12)), (std::set<std::string>{"B", "onlyRead"}));
+}
+
+void TestSysLogic::doubleClick_data()
+{
+    QTest::addColumn<QString>("path"); // item texts from the root down, "/"-separated
+    QTest::addColumn<int>("domain");   // -1: nothing emitted
+    QTest::newRow("root") << "系统逻辑图" << -1;
+    QTest::newRow("domain") << "系统逻辑图/3号域" << -1;
+    QTest::newRow("topic in 3") << "系统逻辑图/3号域/b" << 3;
+    QTest::newRow("topic in 12") << "系统逻辑图/12号域/onlyRead" << 12;
+}
+
+void TestSysLogic::doubleClick()
+{
+    QFETCH(QString, path);
+    QFETCH(int, domain);
+    SysLogic& view = *m_view;
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QTRY_COMPARE_WITH_TIMEOUT(withoutOwnReaders(TreeDump::lines(view.treeWidget)).size(), 7,
+                              discoveryMs);
+    view.treeWidget->expandAll();
+
+    const QStringList parts = path.split(QLatin1Char('/'));
+    QTreeWidgetItem* item = view.m_rootItem;
+    for (int i = 1; i < parts.size(); ++i) {
+        QTreeWidgetItem* next = nullptr;
+        for (int c = 0; c < item->childCount() && !next; ++c) {
+            next = item->child(c)->text(0) == parts[i] ? item->child(c) : nullptr;
+        }
+        QVERIFY2(next, qPrintable(parts[i]));
+        item = next;
+    }
+    QSignalSpy spy(&view, SIGNAL(topicDoubelClicked(uint32_t, QString)));
+    ::doubleClick(view.treeWidget, item);
+    if (domain < 0) {
+        QCOMPARE(spy.count(), 0);
+    } else {
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).value<uint32_t>(), uint32_t(domain));
+        QCOMPARE(spy.at(0).at(1).toString(), parts.last());
+    }
+}
+
+void TestSysLogic::failureLines_data()
+{
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("topics"); // of the double's domain; "-" for no entry
+    QTest::newRow("participants") << "participants"
+                                  << "get_discovered_participants failed" << QStringList{"-"};
+    QTest::newRow("publications") << "publications"
+                                  << "get_publications failed" << QStringList{};
+    QTest::newRow("publication data") << "publicationData"
+                                      << "get_publication_data failed" << QStringList{"r"};
+    QTest::newRow("subscriptions") << "subscriptions"
+                                   << "get_subscriptions failed" << QStringList{"w"};
+    QTest::newRow("subscription data") << "subscriptionData"
+                                       << "get_subscription_data failed" << QStringList{"w"};
+}
+
+// One writer "w" and one reader "r" in the double's domain; the failing query drops what
+// depends on it, prints its line once, and the rebuild goes on.
+void TestSysLogic::failureLines()
+{
+    QFETCH(QString, failing);
+    QFETCH(QString, line);
+    QFETCH(QStringList, topics);
+    const uint32_t id = TestEnv::domain(2);
+    MonitorFixture fixture;
+    MonitorLib& monitor = MonitorLib::getInstance();
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        FakeParticipant& fake = fixture.addDomainLocked(id);
+        PublicationBuiltinTopicData w;
+        w.key = FakeParticipant::key(0x10);
+        w.topic_name = "w";
+        fake.addPublication(w);
+        SubscriptionBuiltinTopicData r;
+        r.key = FakeParticipant::key(0x20);
+        r.topic_name = "r";
+        fake.addSubscription(r);
+        FakeParticipant::Failures& f = fake.failures;
+        f.participants = failing == QLatin1String("participants");
+        f.publications = failing == QLatin1String("publications");
+        f.publicationData = failing == QLatin1String("publicationData");
+        f.subscriptions = failing == QLatin1String("subscriptions");
+        f.subscriptionData = failing == QLatin1String("subscriptionData");
+    }
+    StdoutCapture capture;
+    const SysLogic::LogicalTree tree = SysLogic::collectLogicalTree(monitor);
+    QCOMPARE(capture.count(line), 1);
+    const auto entry = tree.find(id);
+    if (topics == QStringList{"-"}) {
+        QVERIFY(entry == tree.end());
+    } else {
+        QVERIFY(entry != tree.end());
+        QStringList listed;
+        for (const std::string& t : entry->second) {
+            listed << QString::fromStdString(t);
+        }
+        QCOMPARE(listed, topics);
+    }
+    // A domain with nothing to list gets no item.
+    SysLogic view;
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QTreeWidgetItem* domainItem = view.m_domainItems.value(int(id), nullptr);
+    QCOMPARE(domainItem != nullptr, !topics.isEmpty() && topics != QStringList{"-"});
+    QCOMPARE(capture.count(line), 2);
+}
+
+QTEST_MAIN(TestSysLogic)
+#include "tst_syslogic.moc"
