@@ -1,5 +1,6 @@
 // The logical view against real peers in another process: domain and topic order, topics with
 // only readers, the double click; and its failure lines against the middleware double.
+#include "Clicks.h"
 #include "FakeParticipant.h"
 #include "MonitorFixture.h"
 #include "MyTab.h"
@@ -21,15 +22,6 @@ using namespace ZORVAN;
 namespace {
 
 const int discoveryMs = 15000;
-
-void doubleClick(QTreeWidget* tree, QTreeWidgetItem* item)
-{
-    tree->scrollToItem(item);
-    const QPoint at = tree->visualItemRect(item).center();
-    // An item view takes a double click only after the press that selects the item.
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-}
 
 // The middleware lists the discovery readers of the monitor's own participant among the
 // subscriptions of every watched domain; they are not what these tests are about.
@@ -153,15 +145,11 @@ void TestSysLogic::doubleClick()
     const QStringList parts = path.split(QLatin1Char('/'));
     QTreeWidgetItem* item = view.m_rootItem;
     for (int i = 1; i < parts.size(); ++i) {
-        QTreeWidgetItem* next = nullptr;
-        for (int c = 0; c < item->childCount() && !next; ++c) {
-            next = item->child(c)->text(0) == parts[i] ? item->child(c) : nullptr;
-        }
-        QVERIFY2(next, qPrintable(parts[i]));
-        item = next;
+        item = Clicks::child(item, parts[i]);
+        QVERIFY2(item, qPrintable(parts[i]));
     }
     QSignalSpy spy(&view, SIGNAL(topicDoubelClicked(uint32_t, QString)));
-    ::doubleClick(view.treeWidget, item);
+    Clicks::doubleClick(view.treeWidget, item);
     if (domain < 0) {
         QCOMPARE(spy.count(), 0);
     } else {
