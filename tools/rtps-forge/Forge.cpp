@@ -11,8 +11,6 @@
 namespace {
 using Clock = std::chrono::steady_clock;
 
-const GuidPrefix noPrefix{};
-
 std::string keyQos(const GuidPrefix& prefix, uint32_t entity)
 {
     return Announcement::inlineQos(Guid{prefix, entity}, false);

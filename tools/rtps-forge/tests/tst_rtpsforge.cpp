@@ -1,0 +1,281 @@
+// rtps-forge's announcements as the middleware layer receives them: forged participants with
+// their system information, their writers and readers, announcements the stack must refuse,
+// and a receiver that keeps discovering after the malformed ones.
+#include "DomainParticipantFactory.h"
+#include "ParticipantSysInfo.h"
+#include "TestEnv.h"
+
+#include <QProcess>
+#include <QtTest>
+#include <csignal>
+#include <map>
+#include <memory>
+
+using namespace ZORVAN;
+
+namespace {
+
+// A running rtps-forge; SIGTERM at the end makes it dispose its participants.
+class Forge
+{
+public:
+    bool start(uint32_t domain, const QStringList& arguments)
+    {
+        const QString program = TestEnv::program("BRELVANE_RTPS_FORGE");
+        if (program.isEmpty()) {
+            return false;
+        }
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(program, QStringList{QStringLiteral("--domain"), QString::number(domain)} +
+                                     arguments);
+        return m_process.waitForStarted(10000);
+    }
+    // The first output line starting with `prefix`, without it.
+    QString line(const QString& prefix)
+    {
+        while (m_process.state() != QProcess::NotRunning || m_process.canReadLine()) {
+            while (m_process.canReadLine()) {
+                const QString text = QString::fromUtf8(m_process.readLine()).trimmed();
+                if (text.startsWith(prefix)) {
+                    return text.mid(prefix.size());
+                }
+            }
+            m_process.waitForReadyRead(1000);
+        }
+        return QString();
+    }
+    bool stop()
+    {
+        ::kill(pid_t(m_process.processId()), SIGTERM);
+        return m_process.waitForFinished(15000) && m_process.exitCode() == 0;
+    }
+    ~Forge()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+private:
+    QProcess m_process;
+};
+
+bool forgedKey(const BuiltinTopicKey_t& key)
+{
+    return key.value[0] == 0x7f && key.value[1] == 0x7f && key.value[2] == 'F' &&
+           key.value[3] == 'G';
+}
+
+// What one query round found of the forged peers.
+struct Seen
+{
+    std::map<std::string, ParticipantSysInfo> byHost;
+    size_t participants = 0;
+    std::vector<PublicationBuiltinTopicData> writers;
+    std::vector<SubscriptionBuiltinTopicData> readers;
+
+    size_t writersOn(const std::string& topic) const
+    {
+        return size_t(std::count_if(writers.begin(), writers.end(),
+                                    [&](const auto& w) { return w.topic_name == topic; }));
+    }
+    size_t readersOn(const std::string& topic) const
+    {
+        return size_t(std::count_if(readers.begin(), readers.end(),
+                                    [&](const auto& r) { return r.topic_name == topic; }));
+    }
+};
+
+class Observer
+{
+public:
+    explicit Observer(uint32_t domain)
+    {
+        m_participant = DomainParticipantFactory::get_instance()->create_participant(
+            domain, PARTICIPANT_QOS_DEFAULT, nullptr, 0);
+    }
+    ~Observer()
+    {
+        if (m_participant) {
+            m_participant->delete_contained_entities();
+            DomainParticipantFactory::get_instance()->delete_participant(m_participant);
+        }
+    }
+    bool valid() const { return m_participant != nullptr; }
+
+    Seen look()
+    {
+        Seen seen;
+        InstanceHandleSeq handles;
+        m_participant->get_discovered_participants(handles);
+        for (const InstanceHandle_t& handle : handles) {
+            ParticipantBuiltinTopicData data;
+            m_participant->get_discovered_participant_data(data, handle);
+            if (forgedKey(data.key)) {
+                ParticipantSysInfo info;
+                readSysInfo(data, info);
+                seen.byHost[info.hostName] = info;
+                ++seen.participants;
+            }
+        }
+        handles.clear();
+        m_participant->get_publications(handles, true);
+        for (const InstanceHandle_t& handle : handles) {
+            PublicationBuiltinTopicData data;
+            if (m_participant->get_publication_data(data, handle) == RETCODE_OK &&
+                forgedKey(data.key)) {
+                seen.writers.push_back(data);
+            }
+        }
+        handles.clear();
+        m_participant->get_subscriptions(handles, true);
+        for (const InstanceHandle_t& handle : handles) {
+            SubscriptionBuiltinTopicData data;
+            if (m_participant->get_subscription_data(data, handle) == RETCODE_OK &&
+                forgedKey(data.key)) {
+                seen.readers.push_back(data);
+            }
+        }
+        return seen;
+    }
+
+private:
+    DomainParticipant* m_participant = nullptr;
+};
+
+const int discoveryMs = 20000;
+
+} // namespace
+
+class TestRtpsForge : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void announcesParticipantWithItsEndpointsAndDisposesIt()
+    {
+        Observer observer(TestEnv::domain(0));
+        QVERIFY(observer.valid());
+        Forge forge;
+        QVERIFY(forge.start(TestEnv::domain(0),
+                            {QStringLiteral("--scenario"), QStringLiteral("basic")}));
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().writersOn("ForgeTopic") == 1 &&
+                                     observer.look().readersOn("ForgeTopic") == 1,
+                                 discoveryMs);
+        const Seen seen = observer.look();
+        QCOMPARE(seen.participants, size_t(1));
+        QVERIFY(seen.byHost.count("forge-host"));
+        const ParticipantSysInfo& info = seen.byHost.at("forge-host");
+        QCOMPARE(info.pid, 4242u);
+        QCOMPARE(info.userName, std::string("forger"));
+        QCOMPARE(info.executablePath, std::string("/opt/forge/bin/forged-app"));
+        QCOMPARE(info.processName, std::string("forged-app"));
+        QCOMPARE(info.target, std::string("x86_64.linux"));
+        QCOMPARE(info.creationTimestamp, std::string("2024-05-01 10:00:00"));
+        QCOMPARE(info.executionTimestamp, std::string("2024-05-01 10:00:01"));
+        QCOMPARE(info.ips, std::string("192.0.2.10"));
+        QCOMPARE(info.userData, (std::vector<uint8_t>{'f', 'o', 'r', 'g', 'e'}));
+        const PublicationBuiltinTopicData& writer = seen.writers.front();
+        QCOMPARE(writer.type_name, std::string("forge::Sample"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(writer.participant_key.value), 16),
+                 QByteArray(reinterpret_cast<const char*>(info.key), 16));
+        QCOMPARE(int(writer.reliability.kind), 2); // reliable
+
+        QVERIFY(forge.stop());
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(0), discoveryMs);
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().writers.size(), size_t(0), discoveryMs);
+    }
+
+    void processIdsThatAreNoNumbers()
+    {
+        Observer observer(TestEnv::domain(1));
+        Forge forge;
+        QVERIFY(forge.start(TestEnv::domain(1),
+                            {QStringLiteral("--scenario"), QStringLiteral("bad-pid")}));
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(6), discoveryMs);
+        const Seen seen = observer.look();
+        // abc, -1, 2^64, 2^32 + 1, empty; the canary announces 4247.
+        const std::map<std::string, uint32_t> expected = {
+            {"forge-pid-1", 1u}, {"forge-pid-2", 4294967295u}, {"forge-pid-3", 1u},
+            {"forge-pid-4", 1u}, {"forge-pid-5", 1u},          {"forge-canary", 4247u}};
+        for (const auto& host : expected) {
+            QVERIFY2(seen.byHost.count(host.first), host.first.c_str());
+            QCOMPARE(seen.byHost.at(host.first).pid, host.second);
+        }
+    }
+
+    void namesThatAreNotUtf8()
+    {
+        Observer observer(TestEnv::domain(2));
+        Forge forge;
+        QVERIFY(forge.start(TestEnv::domain(2),
+                            {QStringLiteral("--scenario"), QStringLiteral("bad-utf8")}));
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().writers.size() == 3 &&
+                                     observer.look().readers.size() == 1 &&
+                                     observer.look().participants == 2,
+                                 discoveryMs);
+        const Seen seen = observer.look();
+        QVERIFY(seen.byHost.count("\xff\xfehost"));
+        const ParticipantSysInfo& info = seen.byHost.at("\xff\xfehost");
+        QCOMPARE(info.target, std::string("\x80\x80"));
+        QCOMPARE(info.ips, std::string("10.0.0.\xff"));
+        // The user name arrives as GBK bytes and is shown as UTF-8.
+        QCOMPARE(QString::fromStdString(info.userName), QString::fromUtf8("张三"));
+        QCOMPARE(seen.writersOn("Topic\xff\xfe"), size_t(1));
+        QCOMPARE(seen.readersOn("\xe4\xb8"), size_t(1));
+        // A name with a zero byte inside ends at the zero.
+        QCOMPARE(seen.writersOn("Emb"), size_t(1));
+    }
+
+    void longestNamesThatFitOneAnnouncement()
+    {
+        Observer observer(TestEnv::domain(3));
+        Forge forge;
+        QVERIFY(forge.start(TestEnv::domain(3),
+                            {QStringLiteral("--scenario"), QStringLiteral("huge")}));
+        const size_t size =
+            forge.line(QStringLiteral("huge: strings of ")).section(' ', 0, 0).toULong();
+        QVERIFY(size > 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().writers.size() == 2 &&
+                                     observer.look().readers.size() == 1,
+                                 discoveryMs);
+        const Seen seen = observer.look();
+        QVERIFY(seen.byHost.count(std::string(size, 'h')));
+        QCOMPARE(seen.writersOn(std::string(size, 't')), size_t(1));
+        QCOMPARE(seen.readers.front().type_name, std::string(size, 'y'));
+    }
+
+    void thousandsOfEndpointsOnOneTopic()
+    {
+        Observer observer(TestEnv::domain(4));
+        Forge forge;
+        QVERIFY(forge.start(TestEnv::domain(4),
+                            {QStringLiteral("--scenario"), QStringLiteral("many-endpoints"),
+                             QStringLiteral("--count"), QStringLiteral("3000")}));
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().writersOn("ForgeCrowd") == 3000 &&
+                                     observer.look().readersOn("ForgeCrowd") == 3000,
+                                 2 * discoveryMs);
+    }
+
+    void malformedAnnouncementsAreRefusedAndDiscoveryGoesOn()
+    {
+        Observer observer(TestEnv::domain(5));
+        Forge forge;
+        QVERIFY(forge.start(TestEnv::domain(5),
+                            {QStringLiteral("--scenario"), QStringLiteral("malformed")}));
+        // The canary comes after every broken announcement of each round.
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().writersOn("ForgeCanary") == 1, discoveryMs);
+        // A few more rounds of broken announcements.
+        QTest::qWait(3000);
+        const Seen seen = observer.look();
+        QVERIFY(seen.byHost.count("forge-canary"));
+        QVERIFY(seen.byHost.count("forge-broken-endpoints"));
+        QVERIFY(!seen.byHost.count("forge-broken"));
+        QCOMPARE(seen.writers.size(), size_t(1));
+        QCOMPARE(seen.readers.size(), size_t(0));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRtpsForge)
+#include "tst_rtpsforge.moc"
