@@ -1,0 +1,309 @@
+// The topic detail tab against a peer process: rows, their order and texts, read-only cells,
+// only the page's own domain, and clicks reaching the QoS and match panels once; handle text
+// of chosen bytes and the failure lines against the middleware double.
+#include "Clicks.h"
+#include "FakeParticipant.h"
+#include "HandleText.h"
+#include "MonitorFixture.h"
+#include "PanelCalls.h"
+#include "PeerProcess.h"
+#include "StdoutCapture.h"
+#include "TestEnv.h"
+#include "TopicInfo.h"
+#include "TreeDump.h"
+#include "WatchedDomain.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QtTest>
+#include <algorithm>
+#include <memory>
+
+using namespace ZORVAN;
+
+namespace {
+
+const int discoveryMs = 15000;
+const QString defaultsCells = QStringLiteral("RodedUZI - 127.0.0.1|/path/to/exe:1|1");
+const QString radarCells = QStringLiteral("node-1 - 10.0.0.1|radar:42|42");
+
+} // namespace
+
+class TestTopicInfo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void construction();
+    void rowsOfOwnDomain();
+    void otherDomainPage();
+    void readOnlyCells();
+    void clickAnyCell_data();
+    void clickAnyCell();
+    void chosenHandleText();
+    void failureLines_data();
+    void failureLines();
+
+private:
+    // A filled page of the first domain's topic T, with panels to click into.
+    std::unique_ptr<TopicInfo> page(uint32_t domainId);
+    QString hex(const std::string& key) const { return HandleText::text(key); }
+
+    std::unique_ptr<WatchedDomain> m_domain1;
+    std::unique_ptr<WatchedDomain> m_domain2;
+    QoSInfo m_qos;
+    MatchWidget m_match;
+    PeerProcess m_peer;
+};
+
+// Domain 1: participant A (no system information) with writers T, T, Other and a reader T;
+// participant B (node-1, radar, 42) with a reader T. Domain 2: participant C with a writer T.
+void TestTopicInfo::initTestCase()
+{
+    const QStringList args{"--domain",
+                           QString::number(TestEnv::domain(0)),
+                           "--writer",
+                           "T@TType",
+                           "--writer",
+                           "T@TType",
+                           "--writer",
+                           "Other",
+                           "--reader",
+                           "T@TType",
+                           "--participant",
+                           "--sysinfo",
+                           "host=node-1,pid=42,exe=/usr/bin/radar,ip=10.0.0.1",
+                           "--reader",
+                           "T@TType",
+                           "--domain",
+                           QString::number(TestEnv::domain(1)),
+                           "--participant",
+                           "--sysinfo",
+                           "host=far,pid=5,exe=/bin/far,ip=10.9.9.9",
+                           "--writer",
+                           "T@TType"};
+    QVERIFY2(m_peer.startPeer(args), qPrintable(m_peer.errorString()));
+    m_domain1 = std::make_unique<WatchedDomain>(TestEnv::domain(0));
+    m_domain2 = std::make_unique<WatchedDomain>(TestEnv::domain(1));
+    QVERIFY(m_domain1->isValid() && m_domain2->isValid());
+    MonitorLib& monitor = MonitorLib::getInstance();
+    for (const PeerProcess::Endpoint& w : m_peer.writers()) {
+        QTRY_VERIFY_WITH_TIMEOUT(monitor.findPublicationData(HandleText::handleFromKey(w.key)),
+                                 discoveryMs);
+    }
+    for (const PeerProcess::Endpoint& r : m_peer.readers()) {
+        QTRY_VERIFY_WITH_TIMEOUT(monitor.findSubscriptionData(HandleText::handleFromKey(r.key)),
+                                 discoveryMs);
+    }
+    // System information arrives with the participant; wait for B's.
+    QTRY_VERIFY_WITH_TIMEOUT(TopicInfo::collectTopicEndpoints(monitor, TestEnv::domain(0), "T")
+                                     .readers[m_peer.readers()[1].key]
+                                     .pid == 42,
+                             discoveryMs);
+}
+
+void TestTopicInfo::cleanupTestCase()
+{
+    m_peer.stop();
+    m_domain2.reset();
+    m_domain1.reset();
+}
+
+std::unique_ptr<TopicInfo> TestTopicInfo::page(uint32_t domainId)
+{
+    auto tab = std::make_unique<TopicInfo>();
+    tab->m_qosInfo = &m_qos;
+    tab->m_matchWidget = &m_match;
+    tab->resize(900, 300);
+    tab->fillTopic(domainId, QStringLiteral("T"));
+    return tab;
+}
+
+void TestTopicInfo::construction()
+{
+    TopicInfo tab;
+    QCOMPARE(tab.count(), 1);
+    QCOMPARE(tab.widget(0), static_cast<QWidget*>(tab.m_table));
+    QCOMPARE(tab.tabText(0), QStringLiteral("实体列表"));
+    QCOMPARE(tab.tabPosition(), QTabWidget::South);
+    QCOMPARE(tab.m_table->property("type").toString(), QStringLiteral("content"));
+    QCOMPARE(tab.m_table->selectionBehavior(), QAbstractItemView::SelectRows);
+    QCOMPARE(tab.m_table->selectionMode(), QAbstractItemView::SingleSelection);
+    QStringList headers;
+    for (int c = 0; c < tab.m_table->columnCount(); ++c) {
+        headers << tab.m_table->horizontalHeaderItem(c)->text();
+    }
+    QCOMPARE(headers, (QStringList{"实体类型", "节点", "进程/模块名", "进程号", "标识", "状态"}));
+    tab.fillTopic(TestEnv::domain(0), QStringLiteral("NoSuchTopic"));
+    QCOMPARE(tab.m_table->rowCount(), 0);
+}
+
+// Readers first, then writers, each in ascending handle order; domain 2's writer is absent.
+void TestTopicInfo::rowsOfOwnDomain()
+{
+    const std::vector<PeerProcess::Endpoint>& w = m_peer.writers();
+    const std::vector<PeerProcess::Endpoint>& r = m_peer.readers();
+    std::map<std::string, QString> readers{{r[0].key, defaultsCells}, {r[1].key, radarCells}};
+    std::map<std::string, QString> writers{{w[0].key, defaultsCells}, {w[1].key, defaultsCells}};
+    QStringList expected;
+    for (const auto& e : readers) {
+        expected << "DataReader|" + e.second + '|' + hex(e.first) + "|normal";
+    }
+    for (const auto& e : writers) {
+        expected << "DataWriter|" + e.second + '|' + hex(e.first) + "|normal";
+    }
+    const std::unique_ptr<TopicInfo> tab = page(TestEnv::domain(0));
+    QCOMPARE(TreeDump::lines(tab->m_table), expected);
+    const QRegularExpression handleText(QStringLiteral("^0x[0-9a-f]{32}$"));
+    for (int row = 0; row < tab->m_table->rowCount(); ++row) {
+        QVERIFY(handleText.match(tab->m_table->item(row, 4)->text()).hasMatch());
+    }
+}
+
+void TestTopicInfo::otherDomainPage()
+{
+    const std::unique_ptr<TopicInfo> tab = page(TestEnv::domain(1));
+    const QString farCells = QStringLiteral("far - 10.9.9.9|far:5|5");
+    QCOMPARE(TreeDump::lines(tab->m_table), QStringList{"DataWriter|" + farCells + '|' +
+                                                        hex(m_peer.writers()[3].key) + "|normal"});
+}
+
+void TestTopicInfo::readOnlyCells()
+{
+    const std::unique_ptr<TopicInfo> tab = page(TestEnv::domain(0));
+    tab->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tab.get()));
+    for (int row = 0; row < tab->m_table->rowCount(); ++row) {
+        for (int column = 0; column < 6; ++column) {
+            const Qt::ItemFlags flags = tab->m_table->item(row, column)->flags();
+            QVERIFY(!(flags & Qt::ItemIsEditable));
+            QVERIFY(flags & Qt::ItemIsSelectable);
+            QVERIFY(flags & Qt::ItemIsEnabled);
+        }
+    }
+    QTableWidgetItem* cell = tab->m_table->item(1, 1);
+    const QString before = cell->text();
+    tab->m_table->scrollToItem(cell);
+    const QPoint at = tab->m_table->visualItemRect(cell).center();
+    QTest::mouseDClick(tab->m_table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QVERIFY(tab->m_table->findChildren<QLineEdit*>().isEmpty());
+    QTest::keyClicks(tab->m_table->viewport(), QStringLiteral("xyz"));
+    QCOMPARE(cell->text(), before);
+}
+
+void TestTopicInfo::clickAnyCell_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    for (int column : {0, 4, 5}) {
+        QTest::addRow("reader row, column %d", column) << 0 << column;
+        QTest::addRow("writer row, column %d", column) << 3 << column;
+    }
+}
+
+// One click on any cell of a row shows that row's endpoint in the QoS panel and then in the
+// match panel, once each, with the counterpart from the page's own domain.
+void TestTopicInfo::clickAnyCell()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+    const std::unique_ptr<TopicInfo> tab = page(TestEnv::domain(0));
+    tab->show();
+    QVERIFY(QTest::qWaitForWindowExposed(tab.get()));
+    const bool reader = tab->m_table->item(row, 0)->text() == QLatin1String("DataReader");
+    const QString handle = tab->m_table->item(row, 4)->text();
+
+    PanelCalls panels(m_qos, m_match);
+    Clicks::click(tab->m_table, row, column);
+    QCOMPARE(panels.calls, (QStringList{"qos", "match"}));
+
+    QCOMPARE(HandleText::text(HandleText::keyOf(m_qos.qosHandle)), handle);
+    QCOMPARE(m_qos.qosType, reader ? ReaderQoS : WriterQoS);
+    QCOMPARE(m_qos.qosTree->topLevelItemCount(), reader ? 13 : 15);
+    // The counterpart is one of the other side's endpoints of T in the first domain.
+    QCOMPARE(m_match.treeWidget->topLevelItemCount(), 1);
+    QTreeWidgetItem* top = m_match.treeWidget->topLevelItem(0);
+    const std::vector<PeerProcess::Endpoint>& others = reader ? m_peer.writers() : m_peer.readers();
+    // (the first two writers and both readers are those of T in the first domain)
+    const QStringList candidates{hex(others[0].key), hex(others[1].key)};
+    QVERIFY2(candidates.contains(top->text(0)), qPrintable(top->text(0)));
+    QCOMPARE(top->text(2), reader ? QStringLiteral("是") : QString());
+    QCOMPARE(top->text(3), reader ? QString() : QStringLiteral("是"));
+}
+
+// A key of the bytes 01 to 10 shows as their lowercase pairs run together.
+void TestTopicInfo::chosenHandleText()
+{
+    const uint32_t id = TestEnv::domain(2);
+    MonitorFixture fixture;
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        PublicationBuiltinTopicData w;
+        for (int i = 0; i < 16; ++i) {
+            w.key.value[i] = uint8_t(i + 1);
+        }
+        w.topic_name = "F";
+        fixture.addDomainLocked(id).addPublication(w);
+    }
+    TopicInfo tab;
+    tab.fillTopic(id, QStringLiteral("F"));
+    QCOMPARE(
+        TreeDump::lines(tab.m_table),
+        QStringList{"DataWriter|" + defaultsCells + "|0x0102030405060708090a0b0c0d0e0f10|normal"});
+}
+
+void TestTopicInfo::failureLines_data()
+{
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("rows"); // column 0 of the rows left
+    QTest::newRow("publications") << "publications"
+                                  << "get_publications failed" << QStringList{};
+    QTest::newRow("publication data") << "publicationData"
+                                      << "get_publication_data failed" << QStringList{"DataReader"};
+    QTest::newRow("subscriptions") << "subscriptions"
+                                   << "get_subscriptions failed" << QStringList{"DataWriter"};
+    QTest::newRow("subscription data")
+        << "subscriptionData"
+        << "get_subscription_data failed" << QStringList{"DataWriter"};
+}
+
+void TestTopicInfo::failureLines()
+{
+    QFETCH(QString, failing);
+    QFETCH(QString, line);
+    QFETCH(QStringList, rows);
+    const uint32_t id = TestEnv::domain(2);
+    MonitorFixture fixture;
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        FakeParticipant& fake = fixture.addDomainLocked(id);
+        PublicationBuiltinTopicData w;
+        w.key = FakeParticipant::key(0x10);
+        w.topic_name = "F";
+        fake.addPublication(w);
+        SubscriptionBuiltinTopicData r;
+        r.key = FakeParticipant::key(0x20);
+        r.topic_name = "F";
+        fake.addSubscription(r);
+        fake.failures.publications = failing == QLatin1String("publications");
+        fake.failures.publicationData = failing == QLatin1String("publicationData");
+        fake.failures.subscriptions = failing == QLatin1String("subscriptions");
+        fake.failures.subscriptionData = failing == QLatin1String("subscriptionData");
+    }
+    StdoutCapture capture;
+    TopicInfo tab;
+    tab.fillTopic(id, QStringLiteral("F"));
+    QCOMPARE(capture.count(line), 1);
+    QStringList kinds;
+    for (int row = 0; row < tab.m_table->rowCount(); ++row) {
+        kinds << tab.m_table->item(row, 0)->text();
+    }
+    QCOMPARE(kinds, rows);
+}
+
+QTEST_MAIN(TestTopicInfo)
+#include "tst_topicinfo.moc"
