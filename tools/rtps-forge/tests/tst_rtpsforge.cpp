@@ -44,6 +44,10 @@ public:
         }
         return QString();
     }
+    bool waitForEnd(int timeoutMs)
+    {
+        return m_process.waitForFinished(timeoutMs) && m_process.exitCode() == 0;
+    }
     bool stop()
     {
         ::kill(pid_t(m_process.processId()), SIGTERM);
@@ -185,6 +189,22 @@ private slots:
         QVERIFY(forge.stop());
         QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(0), discoveryMs);
         QTRY_COMPARE_WITH_TIMEOUT(observer.look().writers.size(), size_t(0), discoveryMs);
+    }
+
+    // Runs in the first test's domain, which that test leaves without forged participants.
+    void leaseExpiresWithoutGoodbye()
+    {
+        Observer observer(TestEnv::domain(0));
+        Forge forge;
+        QVERIFY(forge.start(TestEnv::domain(0),
+                            {QStringLiteral("--scenario"), QStringLiteral("basic"),
+                             QStringLiteral("--no-dispose"), QStringLiteral("--lease"),
+                             QStringLiteral("3"), QStringLiteral("--duration"),
+                             QStringLiteral("4")}));
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(1), discoveryMs);
+        QVERIFY(forge.waitForEnd(discoveryMs));
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(0), discoveryMs);
+        QCOMPARE(observer.look().writers.size(), size_t(0));
     }
 
     void processIdsThatAreNoNumbers()
