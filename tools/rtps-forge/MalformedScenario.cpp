@@ -113,7 +113,7 @@ std::vector<SpdpCase> spdpCases()
              l.addGuid(Pid::participantGuid, Guid{prefix(999), EntityId::participant});
          },
          true},
-        {"negative lease",
+        {"second lease duration, negative",
          [](ParameterList& l) { l.addDuration(Pid::participantLeaseDuration, -5); }, true},
         {"locator kind and port out of range",
          [](ParameterList& l) {
