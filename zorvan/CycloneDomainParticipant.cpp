@@ -3,6 +3,7 @@
 #include "QosConversion.h"
 
 #include <array>
+#include <cstring>
 #include <new>
 #include <unordered_set>
 #include <utility>
@@ -48,8 +49,23 @@ struct Loan
 // Takes what Cyclone has not handed out yet and folds it into the table: a not-alive instance
 // (the entity was deleted or its lease ran out) leaves the table, a new or changed alive one
 // is converted and stored. Taking, not reading, is what lets Cyclone drop dead instances.
-template <typename Sample, typename Record, typename Convert>
-ReturnCode_t takeInto(dds_entity_t reader, BuiltinTable<Record>& table, Convert convert)
+template <typename Sample> bool always(const Sample&)
+{
+    return true;
+}
+
+// The builtin-topic readers of this process's participants (the layer's own among them) are
+// local to the process and never announced, yet Cyclone lists them as subscriptions. They
+// are not part of any application, so they are not listed.
+bool isApplicationReader(const dds_builtintopic_endpoint_t& sample)
+{
+    static const char prefix[] = "org::eclipse::cyclonedds::builtin::";
+    return sample.type_name == nullptr ||
+           std::strncmp(sample.type_name, prefix, sizeof(prefix) - 1) != 0;
+}
+
+template <typename Sample, typename Record, typename Convert, typename Keep>
+ReturnCode_t takeInto(dds_entity_t reader, BuiltinTable<Record>& table, Convert convert, Keep keep)
 {
     if (reader <= 0) {
         return RETCODE_PRECONDITION_NOT_MET;
@@ -72,7 +88,7 @@ ReturnCode_t takeInto(dds_entity_t reader, BuiltinTable<Record>& table, Convert 
             const GuidKey key = GuidKey::fromBytes(sample->key.v);
             if (info.instance_state != DDS_IST_ALIVE) {
                 table.remove(key);
-            } else if (info.valid_data) {
+            } else if (info.valid_data && keep(*sample)) {
                 Record record;
                 convert(*sample, record);
                 table.put(key, std::move(record));
@@ -210,19 +226,21 @@ const InstanceHandle_t& CycloneDomainParticipant::get_instance_handle() const
 ReturnCode_t CycloneDomainParticipant::takeParticipants()
 {
     return takeInto<dds_builtintopic_participant_t>(m_participantReader, m_participants,
-                                                    QosConversion::toParticipant);
+                                                    QosConversion::toParticipant,
+                                                    always<dds_builtintopic_participant_t>);
 }
 
 ReturnCode_t CycloneDomainParticipant::takePublications()
 {
     return takeInto<dds_builtintopic_endpoint_t>(m_publicationReader, m_publications,
-                                                 QosConversion::toPublication);
+                                                 QosConversion::toPublication,
+                                                 always<dds_builtintopic_endpoint_t>);
 }
 
 ReturnCode_t CycloneDomainParticipant::takeSubscriptions()
 {
-    return takeInto<dds_builtintopic_endpoint_t>(m_subscriptionReader, m_subscriptions,
-                                                 QosConversion::toSubscription);
+    return takeInto<dds_builtintopic_endpoint_t>(
+        m_subscriptionReader, m_subscriptions, QosConversion::toSubscription, isApplicationReader);
 }
 
 ReturnCode_t

@@ -517,6 +517,8 @@ private slots:
 
         QTRY_VERIFY_WITH_TIMEOUT(contains(publications(*layer, true), handleOf(writer)), kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(contains(subscriptions(*layer, true), handleOf(reader)), kTimeout);
+        // The layer's own builtin-topic readers are no application's subscriptions.
+        QCOMPARE(subscriptions(*layer, true).size(), size_t(1));
         // Every endpoint here belongs to this process.
         InstanceHandleSeq list{InstanceHandle_t{}};
         QCOMPARE(layer->get_publications(list, false), RETCODE_OK);
