@@ -1,6 +1,6 @@
 // What a participant of the layer announces about this process, as another participant of
 // the layer sees it, and how the caller's own participant QoS reaches the network.
-#include "DomainParticipantFactory.h"
+#include "LayerTest.h"
 #include "ParticipantSysInfo.h"
 #include "TestEnv.h"
 
@@ -11,28 +11,10 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
-#include <memory>
-
 using namespace ZORVAN;
+using namespace LayerTest;
 
 namespace {
-
-struct LayerDeleter
-{
-    void operator()(DomainParticipant* participant) const
-    {
-        participant->delete_contained_entities();
-        DomainParticipantFactory::get_instance()->delete_participant(participant);
-    }
-};
-using LayerParticipant = std::unique_ptr<DomainParticipant, LayerDeleter>;
-
-LayerParticipant createLayer(uint32_t domain,
-                             const DomainParticipantQos& qos = PARTICIPANT_QOS_DEFAULT)
-{
-    return LayerParticipant(
-        DomainParticipantFactory::get_instance()->create_participant(domain, qos, nullptr, 0));
-}
 
 bool lists(DomainParticipant& observer, const InstanceHandle_t& handle)
 {
@@ -63,8 +45,6 @@ struct ExitTimeOwner
         }
     }
 };
-
-const int kTimeout = 15000;
 
 } // namespace
 
