@@ -46,9 +46,6 @@ struct Loan
     }
 };
 
-// Takes what Cyclone has not handed out yet and folds it into the table: a not-alive instance
-// (the entity was deleted or its lease ran out) leaves the table, a new or changed alive one
-// is converted and stored. Taking, not reading, is what lets Cyclone drop dead instances.
 template <typename Sample> bool always(const Sample&)
 {
     return true;
@@ -64,6 +61,9 @@ bool isApplicationReader(const dds_builtintopic_endpoint_t& sample)
            std::strncmp(sample.type_name, prefix, sizeof(prefix) - 1) != 0;
 }
 
+// Takes what Cyclone has not handed out yet and folds it into the table: a not-alive instance
+// (the entity was deleted or its lease ran out) leaves the table, a new or changed alive one
+// is converted and stored. Taking, not reading, is what lets Cyclone drop dead instances.
 template <typename Sample, typename Record, typename Convert, typename Keep>
 ReturnCode_t takeInto(dds_entity_t reader, BuiltinTable<Record>& table, Convert convert, Keep keep)
 {
