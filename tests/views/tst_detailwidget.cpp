@@ -86,28 +86,16 @@ void TestDetailWidget::initTestCase()
     m_d2 = TestEnv::domain(1);
     m_logic = std::make_unique<SysLogic>();
     m_physics = std::make_unique<SysPhysics>();
-    const QStringList args{"--domain",
-                           QString::number(m_d1),
-                           "--participant",
-                           "--writer",
-                           "T",
-                           "--participant",
-                           "--sysinfo",
-                           "host=h,pid=23,exe=/bin/N1,ip=10.0.0.1",
-                           "--writer",
-                           "A",
-                           "--participant",
-                           "--sysinfo",
-                           "host=h,pid=3,exe=/bin/N12,ip=10.0.0.1",
-                           "--writer",
-                           "B",
-                           "--domain",
-                           QString::number(m_d2),
-                           "--participant",
-                           "--sysinfo",
-                           "host=far,pid=5,exe=/bin/far,ip=10.9.9.9",
-                           "--writer",
-                           "T"};
+    const QStringList args =
+        QStringLiteral(
+            "--domain %1 --participant --writer T "
+            "--participant --sysinfo host=h,pid=23,exe=/bin/N1,ip=10.0.0.1 --writer A "
+            "--participant --sysinfo host=h,pid=3,exe=/bin/N12,ip=10.0.0.1 --writer B "
+            "--domain %2 --participant --sysinfo host=far,pid=5,exe=/bin/far,ip=10.9.9.9 "
+            "--writer T")
+            .arg(m_d1)
+            .arg(m_d2)
+            .split(QLatin1Char(' '));
     QVERIFY2(m_peer.startPeer(args), qPrintable(m_peer.errorString()));
     m_domain1 = std::make_unique<WatchedDomain>(m_d1);
     m_domain2 = std::make_unique<WatchedDomain>(m_d2);

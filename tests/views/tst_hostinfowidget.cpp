@@ -3,7 +3,7 @@
 // (also a reader and a writer with the same topic and type); failure lines against the
 // middleware double.
 #include "Clicks.h"
-#include "FakeParticipant.h"
+#include "FailingDomain.h"
 #include "HandleText.h"
 #include "HostInfoWidget.h"
 #include "MonitorFixture.h"
@@ -58,32 +58,16 @@ private:
 // reader Cmd. Readers: 0 Track, 1 X, 2 Cmd. Writers: 0 Track (P), 1 Health, 2 Track (Q).
 void TestHostInfoWidget::initTestCase()
 {
-    const QStringList args{"--domain",
-                           QString::number(TestEnv::domain(0)),
-                           "--participant",
-                           "--sysinfo",
-                           radarInfo,
-                           "--reader",
-                           "Track@TrackType",
-                           "--writer",
-                           "Track@TrackType",
-                           "--writer",
-                           "Health@HealthType",
-                           "--participant",
-                           "--sysinfo",
-                           "host=h-1,pid=43,exe=/usr/bin/radar,ip=10.0.0.1",
-                           "--writer",
-                           "Track@TrackType",
-                           "--participant",
-                           "--reader",
-                           "X@XType",
-                           "--domain",
-                           QString::number(TestEnv::domain(1)),
-                           "--participant",
-                           "--sysinfo",
-                           radarInfo,
-                           "--reader",
-                           "Cmd@CmdType"};
+    const QStringList args =
+        QStringLiteral("--domain %1 --participant --sysinfo %3 --reader Track@TrackType "
+                       "--writer Track@TrackType --writer Health@HealthType "
+                       "--participant --sysinfo host=h-1,pid=43,exe=/usr/bin/radar,ip=10.0.0.1 "
+                       "--writer Track@TrackType --participant --reader X@XType "
+                       "--domain %2 --participant --sysinfo %3 --reader Cmd@CmdType")
+            .arg(TestEnv::domain(0))
+            .arg(TestEnv::domain(1))
+            .arg(QLatin1String(radarInfo))
+            .split(QLatin1Char(' '));
     QVERIFY2(m_peer.startPeer(args), qPrintable(m_peer.errorString()));
     m_domain1 = std::make_unique<WatchedDomain>(TestEnv::domain(0));
     m_domain2 = std::make_unique<WatchedDomain>(TestEnv::domain(1));
@@ -240,22 +224,7 @@ void TestHostInfoWidget::failureLines()
     QFETCH(int, writers);
     const uint32_t id = TestEnv::domain(2);
     MonitorFixture fixture;
-    {
-        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
-        FakeParticipant& fake = fixture.addDomainLocked(id);
-        PublicationBuiltinTopicData w;
-        w.key = FakeParticipant::key(0x10);
-        w.topic_name = "F";
-        fake.addPublication(w);
-        SubscriptionBuiltinTopicData r;
-        r.key = FakeParticipant::key(0x20);
-        r.topic_name = "F";
-        fake.addSubscription(r);
-        fake.failures.publications = failing == QLatin1String("publications");
-        fake.failures.publicationData = failing == QLatin1String("publicationData");
-        fake.failures.subscriptions = failing == QLatin1String("subscriptions");
-        fake.failures.subscriptionData = failing == QLatin1String("subscriptionData");
-    }
+    addFailingDomain(fixture, id, failing);
     StdoutCapture capture;
     const HostInfoWidget::ProcessEndpoints endpoints = HostInfoWidget::collectProcessEndpoints(
         MonitorLib::getInstance(), "RodedUZI", "127.0.0.1", "/path/to/exe", 1);

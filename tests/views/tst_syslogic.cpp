@@ -1,7 +1,7 @@
 // The logical view against real peers in another process: domain and topic order, topics with
 // only readers, the double click; and its failure lines against the middleware double.
 #include "Clicks.h"
-#include "FakeParticipant.h"
+#include "FailingDomain.h"
 #include "MonitorFixture.h"
 #include "MyTab.h"
 #include "PeerProcess.h"
@@ -56,10 +56,10 @@ void TestSysLogic::initTestCase()
     // Built before the domains are watched: it learns of them through dataChanged only.
     m_view = std::make_unique<SysLogic>();
     m_view->resize(400, 600);
-    const QStringList args{"--domain", "12", "--participant", "--reader", "onlyRead",
-                           "--reader", "B",  "--domain",      "3",        "--participant",
-                           "--writer", "b",  "--writer",      "a",        "--reader",
-                           "a"};
+    const QStringList args =
+        QStringLiteral("--domain 12 --participant --reader onlyRead --reader B "
+                       "--domain 3 --participant --writer b --writer a --reader a")
+            .split(QLatin1Char(' '));
     QVERIFY2(m_peer.startPeer(args), qPrintable(m_peer.errorString()));
     m_domain12 = std::make_unique<WatchedDomain>(12);
     m_domain3 = std::make_unique<WatchedDomain>(3);
@@ -170,24 +170,7 @@ void TestSysLogic::failureLines()
     const uint32_t id = TestEnv::domain(2);
     MonitorFixture fixture;
     MonitorLib& monitor = MonitorLib::getInstance();
-    {
-        std::lock_guard<std::mutex> lock(monitor.mutex);
-        FakeParticipant& fake = fixture.addDomainLocked(id);
-        PublicationBuiltinTopicData w;
-        w.key = FakeParticipant::key(0x10);
-        w.topic_name = "w";
-        fake.addPublication(w);
-        SubscriptionBuiltinTopicData r;
-        r.key = FakeParticipant::key(0x20);
-        r.topic_name = "r";
-        fake.addSubscription(r);
-        FakeParticipant::Failures& f = fake.failures;
-        f.participants = failing == QLatin1String("participants");
-        f.publications = failing == QLatin1String("publications");
-        f.publicationData = failing == QLatin1String("publicationData");
-        f.subscriptions = failing == QLatin1String("subscriptions");
-        f.subscriptionData = failing == QLatin1String("subscriptionData");
-    }
+    addFailingDomain(fixture, id, failing, "w", "r");
     StdoutCapture capture;
     const SysLogic::LogicalTree tree = SysLogic::collectLogicalTree(monitor);
     QCOMPARE(capture.count(line), 1);

@@ -65,34 +65,17 @@ void TestSysPhysics::initTestCase()
     // Peer A: a participant without system information, several announced processes, and
     // the process h1/42 with three participants in two domains.
     const QString radar = sysinfo("h1", 42, "/usr/bin/radar", "10.0.0.1 10.0.0.2");
-    const QStringList argsA{"--domain",
-                            d1,
-                            "--participant",
-                            "--prop",
-                            "other.name=x",
-                            "--participant",
-                            "--sysinfo",
-                            radar,
-                            "--participant",
-                            "--sysinfo",
-                            radar,
-                            "--participant",
-                            "--sysinfo",
-                            sysinfo("rack-7-node", 31, "/opt/app:v2", "10.1.1.1"),
-                            "--participant",
-                            "--sysinfo",
-                            sysinfo("alpha", 7, "/bin/a7", "10.2.0.1"),
-                            "--participant",
-                            "--sysinfo",
-                            sysinfo("alpha", 9, "/bin/a9", "10.2.0.1"),
-                            "--participant",
-                            "--sysinfo",
-                            sysinfo("gamma", 5, "/bin/g5", "10.3.0.1"),
-                            "--domain",
-                            d2,
-                            "--participant",
-                            "--sysinfo",
-                            radar};
+    const QStringList argsA =
+        QStringLiteral("--domain %1 --participant --prop other.name=x "
+                       "--participant --sysinfo %3 --participant --sysinfo %3 "
+                       "--participant --sysinfo %4 --participant --sysinfo %5 "
+                       "--participant --sysinfo %6 --participant --sysinfo %7 "
+                       "--domain %2 --participant --sysinfo %3")
+            .arg(d1, d2, radar, sysinfo("rack-7-node", 31, "/opt/app:v2", "10.1.1.1"),
+                 sysinfo("alpha", 7, "/bin/a7", "10.2.0.1"),
+                 sysinfo("alpha", 9, "/bin/a9", "10.2.0.1"),
+                 sysinfo("gamma", 5, "/bin/g5", "10.3.0.1"))
+            .split(QLatin1Char(' '));
     QVERIFY2(m_peerA.startPeer(argsA), qPrintable(m_peerA.errorString()));
     // Peer B: another host with a process of the same id as one on host alpha.
     const QStringList argsB{"--domain", d1, "--participant", "--sysinfo",

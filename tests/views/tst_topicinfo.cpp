@@ -2,7 +2,7 @@
 // only the page's own domain, and clicks reaching the QoS and match panels once; handle text
 // of chosen bytes and the failure lines against the middleware double.
 #include "Clicks.h"
-#include "FakeParticipant.h"
+#include "FailingDomain.h"
 #include "HandleText.h"
 #include "MonitorFixture.h"
 #include "PanelCalls.h"
@@ -63,28 +63,16 @@ private:
 // participant B (node-1, radar, 42) with a reader T. Domain 2: participant C with a writer T.
 void TestTopicInfo::initTestCase()
 {
-    const QStringList args{"--domain",
-                           QString::number(TestEnv::domain(0)),
-                           "--writer",
-                           "T@TType",
-                           "--writer",
-                           "T@TType",
-                           "--writer",
-                           "Other",
-                           "--reader",
-                           "T@TType",
-                           "--participant",
-                           "--sysinfo",
-                           "host=node-1,pid=42,exe=/usr/bin/radar,ip=10.0.0.1",
-                           "--reader",
-                           "T@TType",
-                           "--domain",
-                           QString::number(TestEnv::domain(1)),
-                           "--participant",
-                           "--sysinfo",
-                           "host=far,pid=5,exe=/bin/far,ip=10.9.9.9",
-                           "--writer",
-                           "T@TType"};
+    const QStringList args =
+        QStringLiteral(
+            "--domain %1 --writer T@TType --writer T@TType --writer Other "
+            "--reader T@TType --participant --sysinfo "
+            "host=node-1,pid=42,exe=/usr/bin/radar,ip=10.0.0.1 --reader T@TType "
+            "--domain %2 --participant --sysinfo host=far,pid=5,exe=/bin/far,ip=10.9.9.9 "
+            "--writer T@TType")
+            .arg(TestEnv::domain(0))
+            .arg(TestEnv::domain(1))
+            .split(QLatin1Char(' '));
     QVERIFY2(m_peer.startPeer(args), qPrintable(m_peer.errorString()));
     m_domain1 = std::make_unique<WatchedDomain>(TestEnv::domain(0));
     m_domain2 = std::make_unique<WatchedDomain>(TestEnv::domain(1));
@@ -278,22 +266,7 @@ void TestTopicInfo::failureLines()
     QFETCH(QStringList, rows);
     const uint32_t id = TestEnv::domain(2);
     MonitorFixture fixture;
-    {
-        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
-        FakeParticipant& fake = fixture.addDomainLocked(id);
-        PublicationBuiltinTopicData w;
-        w.key = FakeParticipant::key(0x10);
-        w.topic_name = "F";
-        fake.addPublication(w);
-        SubscriptionBuiltinTopicData r;
-        r.key = FakeParticipant::key(0x20);
-        r.topic_name = "F";
-        fake.addSubscription(r);
-        fake.failures.publications = failing == QLatin1String("publications");
-        fake.failures.publicationData = failing == QLatin1String("publicationData");
-        fake.failures.subscriptions = failing == QLatin1String("subscriptions");
-        fake.failures.subscriptionData = failing == QLatin1String("subscriptionData");
-    }
+    addFailingDomain(fixture, id, failing);
     StdoutCapture capture;
     TopicInfo tab;
     tab.fillTopic(id, QStringLiteral("F"));
