@@ -27,7 +27,7 @@ public:
     uint64_t sentDatagrams() const { return m_sent; }
     uint64_t failedSends() const { return m_failed; }
 
-    static const uint32_t loopbackAddress = 0x7f000001; // 127.0.0.1, host order
+    static constexpr uint32_t loopbackAddress = 0x7f000001; // 127.0.0.1, host order
 
 private:
     int m_fd = -1;

@@ -27,7 +27,7 @@ public:
         Extended,
         Wrap
     };
-    static const size_t maxValueSize = 65532; // largest length that is a multiple of 4
+    static constexpr size_t maxValueSize = 65532; // largest length that is a multiple of 4
 
     explicit ParameterList(LongValue longValue = LongValue::Refuse) : m_longValue(longValue) {}
 

@@ -11,7 +11,7 @@
 class RtpsMessage
 {
 public:
-    static const size_t headerSize = 20;
+    static constexpr size_t headerSize = 20;
 
     explicit RtpsMessage(const GuidPrefix& source);
 
