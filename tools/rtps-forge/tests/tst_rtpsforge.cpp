@@ -196,11 +196,11 @@ private slots:
     {
         Observer observer(TestEnv::domain(0));
         Forge forge;
-        QVERIFY(forge.start(TestEnv::domain(0),
-                            {QStringLiteral("--scenario"), QStringLiteral("basic"),
-                             QStringLiteral("--no-dispose"), QStringLiteral("--lease"),
-                             QStringLiteral("3"), QStringLiteral("--duration"),
-                             QStringLiteral("4")}));
+        QVERIFY(
+            forge.start(TestEnv::domain(0),
+                        {QStringLiteral("--scenario"), QStringLiteral("basic"),
+                         QStringLiteral("--no-dispose"), QStringLiteral("--lease"),
+                         QStringLiteral("3"), QStringLiteral("--duration"), QStringLiteral("4")}));
         QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(1), discoveryMs);
         QVERIFY(forge.waitForEnd(discoveryMs));
         QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(0), discoveryMs);
