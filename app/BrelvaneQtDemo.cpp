@@ -1,9 +1,14 @@
 #include "BrelvaneQtDemo.h"
 
 #include "BrelvaneWidget.h"
+#include "DetailWidget.h"
 #include "DomainSelection.h"
+#include "MatchWidget.h"
 #include "MonitorLib.h"
+#include "MyTab.h"
+#include "QoSInfo.h"
 #include "StyleSheet.h"
+#include "TabRegistry.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -18,11 +23,20 @@
 #include <QSpacerItem>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 BrelvaneQtDemo::BrelvaneQtDemo(QWidget* parent) : QMainWindow(parent)
 {
     setupUi();
+    widget->detailWidget->m_qosInfo = widget->qosWidget;
+    widget->detailWidget->m_matchWidget = widget->matchWidget;
+    widget->detailWidget->m_statisticalTab = widget->staticalTab;
+    detailWidget = widget->detailWidget;
+    qosWidget = widget->qosWidget;
+    matchWidget = widget->matchWidget;
+    staticalTab = widget->staticalTab;
     includedText = QString();
     excludedText = QString();
     connect(action, &QAction::triggered, this, &BrelvaneQtDemo::onSetDomainActionTriggered);
@@ -130,6 +144,37 @@ void BrelvaneQtDemo::onSetDomainActionTriggered()
         // on the GUI thread: the views rebuild at once
         emit monitor.dataChanged();
         dialog.accept();
+        resetViews();
     });
     dialog.exec();
+}
+
+void BrelvaneQtDemo::resetViews()
+{
+    if (detailWidget) {
+        // The fixed panels' own tabs stay open: their pairs leave the registry for good.
+        static const char* const fixedTitles[] = {"系统逻辑图", "系统物理图", "匹配分析",
+                                                  "QoS信息"};
+        QList<TabRegistryEntry>& registry = tabRegistry();
+        for (const char* title : fixedTitles) {
+            const QString text = QString::fromUtf8(title);
+            registry.erase(std::remove_if(registry.begin(), registry.end(),
+                                          [&text](const TabRegistryEntry& entry) {
+                                              return entry.first == text;
+                                          }),
+                           registry.end());
+        }
+        // Every close removes a pair from the registry: walk a copy.
+        const QList<TabRegistryEntry> open = registry;
+        for (const TabRegistryEntry& entry : open) {
+            emit entry.second->closeRequest();
+        }
+    }
+    if (qosWidget) {
+        qosWidget->qosTree->clear();
+    }
+    if (matchWidget) {
+        matchWidget->treeWidget->clear();
+    }
+    emit MonitorLib::getInstance().dataChanged();
 }

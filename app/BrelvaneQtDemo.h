@@ -50,5 +50,8 @@ private slots:
 
 private:
     void setupUi();
+    // After a domain change: closes every detail tab, empties the QoS and match panels and
+    // lets the views rebuild for the new domain set.
+    void resetViews();
     void retranslateUi();
 };

@@ -91,6 +91,9 @@ MatchWidget::MatchWidget(QWidget* parent) : TabTree(parent)
     treeWidget->setColumnCount(4);
     treeWidget->setHeaderLabels({QStringLiteral("检查项"), QStringLiteral("匹配规则"),
                                  QStringLiteral("发布端"), QStringLiteral("订阅端")});
+    // The columns are sized while the comparison is still folded; size them again once the
+    // operator opens it, so that rule texts and values are not cut off.
+    connect(treeWidget, &QTreeWidget::itemExpanded, this, [this] { resizeColumns(); });
 }
 
 void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, MatchType type)
@@ -246,5 +249,11 @@ void MatchWidget::resizeColumns()
 {
     for (int column = 0; column < treeWidget->columnCount(); ++column) {
         treeWidget->resizeColumnToContents(column);
+    }
+    // The longest rule texts would push both value columns out of sight; they stay readable
+    // up to the ordering ("发布端>=订阅端") and the header can be widened.
+    const int maxRuleWidth = 300;
+    if (treeWidget->columnWidth(1) > maxRuleWidth) {
+        treeWidget->setColumnWidth(1, maxRuleWidth);
     }
 }
