@@ -141,6 +141,11 @@ void HostInfoWidget::showProcess(const std::string& hostName, const std::string&
         }
     }
     m_tree->expandAll();
+    // Topic names sit three levels deep: widen the first column rather than cut them off.
+    m_tree->resizeColumnToContents(0);
+    if (m_tree->columnWidth(0) < 200) {
+        m_tree->setColumnWidth(0, 200);
+    }
 }
 
 void HostInfoWidget::addEndpointItem(QTreeWidgetItem* group, const std::string& key,
