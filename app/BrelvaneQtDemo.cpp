@@ -27,6 +27,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+namespace {
+const int maxDomainTextLength = 64 * 1024 * 1024;
+}
+
 BrelvaneQtDemo::BrelvaneQtDemo(QWidget* parent) : QMainWindow(parent)
 {
     setupUi();
@@ -104,6 +108,10 @@ void BrelvaneQtDemo::onSetDomainActionTriggered()
     auto* includedRow = new QHBoxLayout();
     auto* includedLabel = new QLabel(QStringLiteral("included:"), &dialog);
     auto* includedEdit = new QLineEdit(&dialog);
+    // A line edit cuts longer texts to 32767 characters without a word, and a cut can split
+    // an id ("123" becoming "12"): take whatever is typed or pasted whole, so that the check
+    // sees the text as entered.
+    includedEdit->setMaxLength(maxDomainTextLength);
     includedEdit->setText(includedText);
     includedRow->addWidget(includedLabel);
     includedRow->addWidget(includedEdit);
@@ -112,6 +120,7 @@ void BrelvaneQtDemo::onSetDomainActionTriggered()
     auto* excludedRow = new QHBoxLayout();
     auto* excludedLabel = new QLabel(QStringLiteral("excluded:"), &dialog);
     auto* excludedEdit = new QLineEdit(&dialog);
+    excludedEdit->setMaxLength(maxDomainTextLength);
     excludedEdit->setText(excludedText);
     excludedRow->addWidget(excludedLabel);
     excludedRow->addWidget(excludedEdit);

@@ -28,6 +28,18 @@ std::vector<uint32_t> monitored()
     return ids;
 }
 
+// Leaves no domain monitored when a test function ends, also when a check failed: declared
+// after the factory double, it runs while the double still exists.
+struct ClearDomainsOnExit
+{
+    ~ClearDomainsOnExit()
+    {
+        const std::vector<uint32_t> ids = monitored();
+        DomainSelection::apply(MonitorLib::getInstance(), {},
+                               std::set<uint32_t>(ids.begin(), ids.end()));
+    }
+};
+
 size_t ownCount()
 {
     MonitorLib& monitor = MonitorLib::getInstance();
@@ -194,6 +206,65 @@ private slots:
         QCOMPARE(monitored(), std::vector<uint32_t>{2});
         QCOMPARE(factory.created.size(), size_t(1));
         DomainSelection::apply(MonitorLib::getInstance(), {}, {2});
+    }
+
+    // Texts an operator (or a paste) may produce beyond the plain cases: each is either
+    // rejected with the warning and no change, or applied as ids parsed by the decimal rule.
+    void unusualInput_data()
+    {
+        QTest::addColumn<QString>("included");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QVector<uint>>("ids");
+
+        QString manyIds; // 10,000 ids, all in range, cycling 0..199
+        for (int i = 0; i < 10000; ++i) {
+            manyIds += QString::number(i % 200) + QLatin1Char(';');
+        }
+        QVector<uint> all200;
+        for (uint i = 0; i < 200; ++i) {
+            all200 << i;
+        }
+        QTest::newRow("10,000 ids") << manyIds << true << all200;
+        QTest::newRow("10,000 ids, the last out of range")
+            << manyIds + QStringLiteral("201") << false << QVector<uint>{};
+        QTest::newRow("1 MB of separators and one id")
+            << QString(1 << 20, QLatin1Char(';')) + QStringLiteral("42") << true
+            << QVector<uint>{42};
+        QTest::newRow("1 MB digit run")
+            << QString(1 << 20, QLatin1Char('9')) << false << QVector<uint>{};
+        QTest::newRow("full-width digits") << QString::fromUtf8("１２") << false << QVector<uint>{};
+        QTest::newRow("arabic-indic digits") << QString::fromUtf8("٣") << false << QVector<uint>{};
+        QTest::newRow("blanks and a tab around ids")
+            << QStringLiteral(" 5 ;\t7 ") << true << QVector<uint>{5, 7};
+        QTest::newRow("blank inside an id") << QStringLiteral("2 0") << false << QVector<uint>{};
+        QTest::newRow("only blanks") << QStringLiteral("   ") << false << QVector<uint>{};
+        QTest::newRow("plus sign and leading zeros")
+            << QStringLiteral("+5;007") << true << QVector<uint>{5, 7};
+        QTest::newRow("hexadecimal") << QStringLiteral("0x5") << false << QVector<uint>{};
+        QTest::newRow("full-width semicolon")
+            << QString::fromUtf8("1；2") << false << QVector<uint>{};
+        QTest::newRow("beyond 32 bits wrapping into range")
+            << QStringLiteral("4294967297") << false << QVector<uint>{};
+        QTest::newRow("zero bytes")
+            << QString(QChar(0)) + QStringLiteral("1") << false << QVector<uint>{};
+    }
+
+    void unusualInput()
+    {
+        QFETCH(QString, included);
+        QFETCH(bool, accepted);
+        QFETCH(QVector<uint>, ids);
+        FakeFactory factory;
+        ClearDomainsOnExit clear;
+        BrelvaneQtDemo window;
+        QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+        const DialogResult r = runDomainDialog(window, included, QString());
+        QCOMPARE(r.warned, !accepted);
+        QCOMPARE(r.closedByAccept, accepted);
+        QCOMPARE(window.includedText, accepted ? included : QString());
+        QCOMPARE(spy.isEmpty(), !accepted);
+        const std::vector<uint32_t> now = monitored();
+        QCOMPARE(QVector<uint>(now.begin(), now.end()), ids);
     }
 
     void refusedDomainKeepsNoEntry()
