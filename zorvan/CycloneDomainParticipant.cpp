@@ -1,6 +1,7 @@
 #include "CycloneDomainParticipant.h"
 
 #include "QosConversion.h"
+#include "VendorIdentity.h"
 
 #include <array>
 #include <cstring>
@@ -49,6 +50,15 @@ struct Loan
 template <typename Sample> bool always(const Sample&)
 {
     return true;
+}
+
+// Done once per received sample, so every later copy of the record already names the peer's
+// host and process the way the monitor reads them.
+void toParticipantRecord(const dds_builtintopic_participant_t& sample,
+                         ParticipantBuiltinTopicData& data)
+{
+    QosConversion::toParticipant(sample, data);
+    VendorIdentity::addSysInfo(data.property.value);
 }
 
 // The builtin-topic readers of this process's participants (the layer's own among them) are
@@ -226,7 +236,7 @@ const InstanceHandle_t& CycloneDomainParticipant::get_instance_handle() const
 ReturnCode_t CycloneDomainParticipant::takeParticipants()
 {
     return takeInto<dds_builtintopic_participant_t>(m_participantReader, m_participants,
-                                                    QosConversion::toParticipant,
+                                                    toParticipantRecord,
                                                     always<dds_builtintopic_participant_t>);
 }
 

@@ -1,5 +1,6 @@
 // A ZORVAN participant backed by one Cyclone participant and its three builtin-topic readers.
-// It takes only what is new from the readers, converts each sample once and answers every
+// It takes only what is new from the readers, converts each sample once (translating the host
+// and process identity other implementations announce, see VendorIdentity) and answers every
 // query from its own tables, so listing costs a copy of the handles.
 #pragma once
 

@@ -28,9 +28,13 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QSysInfo>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -126,16 +130,28 @@ private slots:
                                  QStringLiteral("RadarTrack"), QStringLiteral("SystemHealth"),
                                  QStringLiteral("WeatherReport")};
         QTRY_COMPARE_WITH_TIMEOUT(childTexts(logic->m_rootItem->child(0)), topics, 15000);
-        // Hosts by smallest process id; the demo's participant without system information
-        // shows the defaults; the monitor's own participant does not show.
-        const QStringList hosts{
-            QStringLiteral("RodedUZI-127.0.0.1"), QStringLiteral("radar-01-10.10.0.11"),
-            QStringLiteral("fdp-server-10.10.0.21,10.20.0.21"),
-            QStringLiteral("wx-station-10.10.0.31"), QStringLiteral("console-10.10.0.41")};
+        // Hosts by smallest process id; the monitor's own participant does not show. The
+        // demo's participant without system information announces Cyclone's own host and
+        // process properties, so it shows this machine and the demo process.
+        const qint64 demoPid = m_demo.processId();
+        const QString demoHost = QSysInfo::machineHostName() + QStringLiteral("-127.0.0.1");
+        std::vector<std::pair<qint64, QString>> byPid{
+            {1201, QStringLiteral("radar-01-10.10.0.11")},
+            {2202, QStringLiteral("fdp-server-10.10.0.21,10.20.0.21")},
+            {3303, QStringLiteral("wx-station-10.10.0.31")},
+            {4404, QStringLiteral("console-10.10.0.41")},
+            {demoPid, demoHost}};
+        std::stable_sort(byPid.begin(), byPid.end());
+        QStringList hosts;
+        for (const auto& host : byPid) {
+            hosts << host.second;
+        }
         QTRY_COMPARE_WITH_TIMEOUT(childTexts(physics->m_rootItem), hosts, 15000);
         QCOMPARE(
-            childTexts(physics->m_rootItem->child(4)),
+            childTexts(Clicks::child(physics->m_rootItem, QStringLiteral("console-10.10.0.41"))),
             (QStringList{QStringLiteral("atc_display:4404"), QStringLiteral("atc_logger:4405")}));
+        QCOMPARE(childTexts(Clicks::child(physics->m_rootItem, demoHost)),
+                 QStringList{QStringLiteral("brelvane-demo:") + QString::number(demoPid)});
         logic->treeWidget->expandAll();
         physics->treeWidget->expandAll();
         shoot(QStringLiteral("02-domain-chosen"));

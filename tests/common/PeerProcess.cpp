@@ -83,6 +83,11 @@ bool PeerProcess::isRunning() const
     return m_process && m_process->state() != QProcess::NotRunning;
 }
 
+qint64 PeerProcess::processId() const
+{
+    return m_process ? m_process->processId() : 0;
+}
+
 QString PeerProcess::waitForLine(const QString& prefix, int timeoutMs)
 {
     QString found;

@@ -35,6 +35,8 @@ public:
     bool start(const QString& program, const QStringList& arguments, int timeoutMs = 20000);
 
     bool isRunning() const;
+    // The operating system's id of the running peer process; 0 when none runs.
+    qint64 processId() const;
     QString errorString() const { return m_error; }
 
     // What the process created before "READY", in its output order.

@@ -169,7 +169,8 @@ void TestMatchWidget::initTestCase()
                        "liveliness=manual_by_topic:2;ownership=exclusive;destination=source;"
                        "presentation=topic:coherent:ordered");
     const QStringList args{"--domain",       QString::number(m_d1),
-                           "--participant",  "--writer",
+                           "--participant",  "--prop",
+                           "other.name=x",   "--writer",
                            "Lonely",         "--writer",
                            "Pair",           "--writer",
                            "Mismatch@WType", "--qos",

@@ -88,7 +88,7 @@ void TestDetailWidget::initTestCase()
     m_physics = std::make_unique<SysPhysics>();
     const QStringList args =
         QStringLiteral(
-            "--domain %1 --participant --writer T "
+            "--domain %1 --participant --prop other.name=x --writer T "
             "--participant --sysinfo host=h,pid=23,exe=/bin/N1,ip=10.0.0.1 --writer A "
             "--participant --sysinfo host=h,pid=3,exe=/bin/N12,ip=10.0.0.1 --writer B "
             "--domain %2 --participant --sysinfo host=far,pid=5,exe=/bin/far,ip=10.9.9.9 "

@@ -59,11 +59,12 @@ private:
 void TestHostInfoWidget::initTestCase()
 {
     const QStringList args =
-        QStringLiteral("--domain %1 --participant --sysinfo %3 --reader Track@TrackType "
-                       "--writer Track@TrackType --writer Health@HealthType "
-                       "--participant --sysinfo host=h-1,pid=43,exe=/usr/bin/radar,ip=10.0.0.1 "
-                       "--writer Track@TrackType --participant --reader X@XType "
-                       "--domain %2 --participant --sysinfo %3 --reader Cmd@CmdType")
+        QStringLiteral(
+            "--domain %1 --participant --sysinfo %3 --reader Track@TrackType "
+            "--writer Track@TrackType --writer Health@HealthType "
+            "--participant --sysinfo host=h-1,pid=43,exe=/usr/bin/radar,ip=10.0.0.1 "
+            "--writer Track@TrackType --participant --prop other.name=x --reader X@XType "
+            "--domain %2 --participant --sysinfo %3 --reader Cmd@CmdType")
             .arg(TestEnv::domain(0))
             .arg(TestEnv::domain(1))
             .arg(QLatin1String(radarInfo))

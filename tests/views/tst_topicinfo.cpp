@@ -65,7 +65,7 @@ void TestTopicInfo::initTestCase()
 {
     const QStringList args =
         QStringLiteral(
-            "--domain %1 --writer T@TType --writer T@TType --writer Other "
+            "--domain %1 --prop other.name=x --writer T@TType --writer T@TType --writer Other "
             "--reader T@TType --participant --sysinfo "
             "host=node-1,pid=42,exe=/usr/bin/radar,ip=10.0.0.1 --reader T@TType "
             "--domain %2 --participant --sysinfo host=far,pid=5,exe=/bin/far,ip=10.9.9.9 "
