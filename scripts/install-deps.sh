@@ -6,6 +6,7 @@ packages=(
   build-essential cmake pkg-config
   qtbase5-dev qtbase5-dev-tools
   cyclonedds-dev cyclonedds-tools
+  libfastrtps-dev libfastcdr-dev
   fonts-wqy-zenhei
   xvfb xauth imagemagick
 )
