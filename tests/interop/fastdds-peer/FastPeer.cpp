@@ -106,6 +106,7 @@ std::unique_ptr<FastPeer> FastPeer::create(uint32_t domain, const std::string& p
 
 bool FastPeer::createEntities(std::string& error)
 {
+    // TypeSupport owns the type from here (a shared pointer the participant keeps).
     TypeSupport type(new FastSampleType(kTypeName));
     if (type.register_type(m_participant) != ReturnCode_t::RETCODE_OK) {
         error = "cannot register the sample type";

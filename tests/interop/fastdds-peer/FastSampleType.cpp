@@ -72,6 +72,7 @@ std::function<uint32_t()> FastSampleType::getSerializedSizeProvider(void* data)
     return [sample] { return serializedSize(sample->text.size()) + 3; };
 }
 
+// Fast DDS owns the samples it asks for here and hands each back to deleteData.
 void* FastSampleType::createData()
 {
     return new FastSample();
