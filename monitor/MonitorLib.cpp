@@ -117,12 +117,29 @@ HandleDelta MonitorLib::computeDelta(const InstanceHandleSeq& newList,
 
 void MonitorLib::pollLoop()
 {
+    using Clock = std::chrono::steady_clock;
     while (running) {
+        const PassObserver observer = m_passObserver;
+        Clock::time_point asked;
+        Clock::time_point locked;
+        Clock::time_point done;
+        if (observer) {
+            asked = Clock::now();
+        }
         {
             std::lock_guard<std::mutex> lock(mutex);
+            if (observer) {
+                locked = Clock::now();
+            }
             for (auto& domain : domains) {
                 pollDomain(domain.second);
             }
+            if (observer) {
+                done = Clock::now();
+            }
+        }
+        if (observer) {
+            observer(locked - asked, done - locked);
         }
         std::unique_lock<std::mutex> sleepLock(m_sleepMutex);
         m_wake.wait_for(sleepLock, std::chrono::microseconds(200000), [this] { return !running; });

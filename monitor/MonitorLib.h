@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -45,6 +46,12 @@ public:
     // destructor calls it before the tables and participants go.
     void stopPolling();
 
+    // Measurement hook for benchmarks: called on the polling thread after every pass, once
+    // `mutex` is released, with how long the pass waited for `mutex` and how long it held it.
+    // Unset (the default), a pass reads no clock.
+    using PassObserver = void (*)(std::chrono::nanoseconds waited, std::chrono::nanoseconds held);
+    void setPassObserver(PassObserver observer) { m_passObserver = observer; }
+
     // guarded by mutex
     std::map<uint32_t, DomainEntry> domains;
     // the polling thread; joined by stopPolling()
@@ -65,6 +72,7 @@ private:
     void pollLoop();
     void pollDomain(DomainEntry& entry);
 
+    std::atomic<PassObserver> m_passObserver{nullptr};
     // wakes the polling thread's sleep on shutdown
     std::mutex m_sleepMutex;
     std::condition_variable m_wake;

@@ -1,0 +1,315 @@
+#include "BenchRun.h"
+
+#include "DomainSelection.h"
+#include "EventWait.h"
+#include "LoadSystem.h"
+#include "MachineInfo.h"
+#include "MatchWidget.h"
+#include "MonitorLib.h"
+#include "MutexProbe.h"
+#include "PassRecorder.h"
+#include "ProcessUsage.h"
+#include "QoSInfo.h"
+#include "SysLogic.h"
+#include "SysPhysics.h"
+#include "ViewTimings.h"
+#include "ViewWatch.h"
+
+#include <QHBoxLayout>
+#include <QHash>
+#include <QRandomGenerator>
+#include <QWidget>
+#include <cstdio>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const QString ms = QStringLiteral("ms");
+
+double msSince(Clock::time_point from)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+}
+
+void progress(const char* what)
+{
+    std::fprintf(stderr, "monitor-bench: %s\n", what);
+}
+
+} // namespace
+
+BenchRun::BenchRun(const BenchOptions& options)
+    : m_options(options), m_monitor(MonitorLib::getInstance())
+{
+}
+
+BenchRun::~BenchRun()
+{
+    // The load generators leave first, then the views, then the monitor's participant.
+    m_load.reset();
+    m_watch.reset();
+    m_window.reset();
+    DomainSelection::apply(m_monitor, {}, {m_options.domain});
+}
+
+bool BenchRun::run(QString& error)
+{
+    m_loadAtStart = ProcessUsage::loadAverage();
+    if (!startSystem(error) || !discover(error)) {
+        return false;
+    }
+    progress("steady state");
+    steady();
+    ViewTimings timings(m_monitor, ViewTimings::Views{m_logic, m_physics, m_qos, m_match},
+                        m_options.domain, m_options.repeat);
+    progress("floor");
+    timings.floor(m_results);
+    progress("view rebuilds");
+    timings.rebuilds(m_results);
+    progress("detail tabs, QoS panel, match analysis");
+    timings.detailTabs(m_results, QStringLiteral("bench/topic/00000"));
+    m_results.addSingle(QStringLiteral("resident_memory_mib"), ProcessUsage::residentMiB(),
+                        QStringLiteral("MiB"));
+    m_results.addSingle(QStringLiteral("peak_resident_memory_mib"), ProcessUsage::peakResidentMiB(),
+                        QStringLiteral("MiB"));
+    progress("idle CPU");
+    idle();
+    progress("discovery to screen");
+    discoveryLatency();
+    if (m_options.churnRate > 0) {
+        progress("churn");
+        churn();
+    }
+    m_loadAtEnd = ProcessUsage::loadAverage();
+    summarise();
+    return true;
+}
+
+bool BenchRun::startSystem(QString& error)
+{
+    m_window = std::make_unique<QWidget>();
+    auto* layout = new QHBoxLayout(m_window.get());
+    // The logical view is the first to ask for the monitor, as in the application.
+    m_logic = new SysLogic(m_window.get());
+    m_physics = new SysPhysics(m_window.get());
+    m_qos = new QoSInfo(m_window.get());
+    m_match = new MatchWidget(m_window.get());
+    for (QWidget* panel : {static_cast<QWidget*>(m_logic), static_cast<QWidget*>(m_physics),
+                           static_cast<QWidget*>(m_qos), static_cast<QWidget*>(m_match)}) {
+        layout->addWidget(panel);
+    }
+    m_window->resize(1600, 900);
+    m_window->show();
+    m_watch = std::make_unique<ViewWatch>(m_monitor, *m_logic, *m_physics, m_options.domain);
+    m_passes = std::make_unique<PassRecorder>(m_monitor);
+    m_probe = std::make_unique<MutexProbe>(m_monitor);
+    EventWait::forMs(200);
+    m_results.addSingle(QStringLiteral("resident_memory_before_domain_mib"),
+                        ProcessUsage::residentMiB(), QStringLiteral("MiB"));
+
+    progress("starting the load generators");
+    m_load = std::make_unique<LoadSystem>(m_options);
+    m_load->start();
+    if (!m_load->waitReady(m_options.discoveryTimeoutS * 1000)) {
+        error = QStringLiteral("the load generators did not get ready");
+        return false;
+    }
+    m_results.setCount(QStringLiteral("loadgen_creation_ms"), m_load->slowestCreationMs());
+    // Let the generators discover one another before the monitor joins.
+    EventWait::forMs(2000);
+    return true;
+}
+
+bool BenchRun::discover(QString& error)
+{
+    progress("monitor joins the domain");
+    m_passes->take();
+    m_probe->start();
+    const Clock::time_point joined = Clock::now();
+    DomainSelection::apply(m_monitor, {m_options.domain}, {});
+    // on the GUI thread, as the domain dialog does: the views rebuild at once
+    emit m_monitor.dataChanged();
+    const int topics = int(m_options.topics);
+    const int processes = int(m_options.participants);
+    Clock::time_point reported = joined;
+    const bool shown = EventWait::until(
+        [&] {
+            if (msSince(reported) > 10000) {
+                reported = Clock::now();
+                std::fprintf(stderr, "monitor-bench: %.0f s: %d of %d topics, %d of %d processes\n",
+                             msSince(joined) / 1000, m_watch->topicItems(), topics,
+                             m_watch->processItems(), processes);
+            }
+            return m_watch->topicItems() >= topics && m_watch->processItems() >= processes;
+        },
+        m_options.discoveryTimeoutS * 1000, 50);
+    if (!shown) {
+        error = QStringLiteral("discovery incomplete: %1 of %2 topics, %3 of %4 processes shown")
+                    .arg(m_watch->topicItems())
+                    .arg(topics)
+                    .arg(m_watch->processItems())
+                    .arg(processes);
+        return false;
+    }
+    m_results.addSingle(QStringLiteral("discovery_whole_system_ms"), msSince(joined), ms);
+    waitQuiet(2000, 120000);
+    m_probe->stop();
+    recordProbe(QStringLiteral("discovery"));
+    recordPasses(QStringLiteral("discovery"));
+    m_results.setCount(QStringLiteral("topic_items"), m_watch->topicItems());
+    m_results.setCount(QStringLiteral("host_items"), m_watch->hostItems());
+    m_results.setCount(QStringLiteral("process_items"), m_watch->processItems());
+    return true;
+}
+
+void BenchRun::waitQuiet(int quietMs, int timeoutMs)
+{
+    EventWait::until([&] { return msSince(m_watch->lastSignal()) > quietMs; }, timeoutMs, 50);
+}
+
+void BenchRun::recordPasses(const QString& phase)
+{
+    std::vector<double> held;
+    std::vector<double> waited;
+    for (const PassRecorder::Pass& pass : m_passes->take()) {
+        held.push_back(pass.heldMs);
+        waited.push_back(pass.waitedMs);
+    }
+    m_allHolds.insert(m_allHolds.end(), held.begin(), held.end());
+    m_results.add(QStringLiteral("poll_pass_%1_ms").arg(phase), held, ms);
+    m_results.add(QStringLiteral("poll_wait_for_mutex_%1_ms").arg(phase), waited, ms);
+}
+
+void BenchRun::recordProbe(const QString& phase)
+{
+    std::vector<double> waits = m_probe->takeWaits();
+    m_allWaits.insert(m_allWaits.end(), waits.begin(), waits.end());
+    m_results.add(QStringLiteral("gui_mutex_wait_%1_ms").arg(phase), waits, ms);
+    m_results.add(QStringLiteral("gui_event_lag_%1_ms").arg(phase), m_probe->takeLags(), ms);
+}
+
+void BenchRun::steady()
+{
+    m_passes->take();
+    m_probe->start();
+    EventWait::forMs(200 * (m_options.repeat + 1) + 100);
+    m_probe->stop();
+    recordProbe(QStringLiteral("steady"));
+    recordPasses(QStringLiteral("steady"));
+}
+
+void BenchRun::idle()
+{
+    const int signalsBefore = m_watch->signalCount();
+    const double cpuBefore = ProcessUsage::processCpuMs();
+    const Clock::time_point start = Clock::now();
+    EventWait::forMs(m_options.idleSeconds * 1000);
+    const double cpu = ProcessUsage::processCpuMs() - cpuBefore;
+    m_results.addSingle(QStringLiteral("idle_cpu_percent"), 100.0 * cpu / msSince(start),
+                        QStringLiteral("%"));
+    m_results.setCount(QStringLiteral("idle_signals"), m_watch->signalCount() - signalsBefore);
+    m_passes->take();
+}
+
+void BenchRun::discoveryLatency()
+{
+    QHash<QString, Clock::time_point> created;
+    const QMetaObject::Connection lines = QObject::connect(
+        m_load.get(), &LoadSystem::lineReceived, [&created](int, const QString& line) {
+            const QStringList parts = line.split(QLatin1Char(' '));
+            if (parts.size() == 3 && parts[0] == QLatin1String("probe")) {
+                created.insert(parts[1],
+                               Clock::time_point(std::chrono::nanoseconds(parts[2].toLongLong())));
+            }
+        });
+    std::vector<double> latencies;
+    int missed = 0;
+    m_probe->start();
+    for (int i = 0; i < m_options.probes; ++i) {
+        const QString topic = QStringLiteral("bench/probe/%1").arg(i, 4, 10, QLatin1Char('0'));
+        m_watch->expectTopic(topic);
+        m_load->send(i % m_load->processCount(), QStringLiteral("probe ") + topic);
+        Clock::time_point seen;
+        const bool shown = EventWait::until(
+            [&] { return created.contains(topic) && m_watch->seen(topic, seen); }, 10000, 5);
+        if (!shown) {
+            ++missed;
+            continue;
+        }
+        latencies.push_back(
+            std::chrono::duration<double, std::milli>(seen - created.value(topic)).count());
+        // Start the next one at another point of the polling period.
+        EventWait::forMs(50 + int(QRandomGenerator::global()->bounded(200)));
+    }
+    m_probe->stop();
+    QObject::disconnect(lines);
+    recordProbe(QStringLiteral("probes"));
+    recordPasses(QStringLiteral("probes"));
+    m_results.add(QStringLiteral("discovery_to_screen_ms"), latencies, ms);
+    m_results.setCount(QStringLiteral("discovery_probes_missed"), missed);
+    m_load->sendAll(QStringLiteral("unprobe"));
+    waitQuiet(1500, 30000);
+}
+
+void BenchRun::churn()
+{
+    m_passes->take();
+    const int signalsBefore = m_watch->signalCount();
+    const double perProcess = m_options.churnRate / m_load->processCount();
+    m_load->sendAll(QStringLiteral("churn %1").arg(perProcess));
+    const double cpuBefore = ProcessUsage::processCpuMs();
+    const double guiCpuBefore = ProcessUsage::threadCpuMs();
+    const Clock::time_point start = Clock::now();
+    m_probe->start();
+    EventWait::forMs(m_options.churnSeconds * 1000);
+    m_probe->stop();
+    const double elapsed = msSince(start);
+    m_results.addSingle(QStringLiteral("churn_cpu_percent"),
+                        100.0 * (ProcessUsage::processCpuMs() - cpuBefore) / elapsed,
+                        QStringLiteral("%"));
+    m_results.addSingle(QStringLiteral("churn_gui_thread_cpu_percent"),
+                        100.0 * (ProcessUsage::threadCpuMs() - guiCpuBefore) / elapsed,
+                        QStringLiteral("%"));
+    m_results.setCount(QStringLiteral("churn_signals_per_s"),
+                       (m_watch->signalCount() - signalsBefore) * 1000.0 / elapsed);
+    m_load->sendAll(QStringLiteral("churn 0"));
+    recordProbe(QStringLiteral("churn"));
+    recordPasses(QStringLiteral("churn"));
+    waitQuiet(1500, 60000);
+}
+
+void BenchRun::summarise()
+{
+    m_results.addSingle(QStringLiteral("gui_mutex_wait_max_ms"), Stats(m_allWaits, ms).max(), ms);
+    m_results.addSingle(QStringLiteral("poll_hold_max_ms"), Stats(m_allHolds, ms).max(), ms);
+    const double logical = m_results[QStringLiteral("logical_rebuild_ms")].median();
+    const double physical = m_results[QStringLiteral("physical_rebuild_ms")].median();
+    const double pass = m_results[QStringLiteral("poll_pass_steady_ms")].median();
+    m_results.addSingle(QStringLiteral("rebuild_both_ms"), logical + physical, ms);
+    m_results.addSingle(QStringLiteral("full_refresh_ms"), pass + logical + physical, ms);
+}
+
+QJsonObject BenchRun::toJson() const
+{
+    QJsonObject json = m_results.toJson(QStringLiteral("floor_cyclone_read_all_ms"));
+    json.insert(QStringLiteral("label"), m_options.label);
+    json.insert(QStringLiteral("machine"), MachineInfo::collect());
+    json.insert(QStringLiteral("load_average"),
+                QJsonObject{{QStringLiteral("start"), m_loadAtStart},
+                            {QStringLiteral("end"), m_loadAtEnd}});
+    json.insert(
+        QStringLiteral("config"),
+        QJsonObject{{QStringLiteral("domain"), int(m_options.domain)},
+                    {QStringLiteral("participants"), int(m_options.participants)},
+                    {QStringLiteral("writers"), int(m_options.writers)},
+                    {QStringLiteral("readers"), int(m_options.readers)},
+                    {QStringLiteral("endpoints"), int(m_options.writers + m_options.readers)},
+                    {QStringLiteral("topics"), int(m_options.topics)},
+                    {QStringLiteral("processes"), int(m_options.processes)},
+                    {QStringLiteral("hot_percent"), m_options.hotPercent},
+                    {QStringLiteral("repeat"), m_options.repeat},
+                    {QStringLiteral("probes"), m_options.probes},
+                    {QStringLiteral("churn_rate"), m_options.churnRate}});
+    return json;
+}

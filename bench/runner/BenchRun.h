@@ -1,0 +1,62 @@
+// One benchmark run at one size: starts the synthetic system, lets the monitor discover it
+// the way the application does (domain entered, views rebuilt on dataChanged) and measures
+// every figure, phase after phase.
+#pragma once
+
+#include "BenchOptions.h"
+#include "BenchResults.h"
+
+#include <QJsonObject>
+#include <memory>
+
+class LoadSystem;
+class MatchWidget;
+class MonitorLib;
+class MutexProbe;
+class PassRecorder;
+class QoSInfo;
+class QWidget;
+class SysLogic;
+class SysPhysics;
+class ViewWatch;
+
+class BenchRun
+{
+public:
+    explicit BenchRun(const BenchOptions& options);
+    ~BenchRun();
+
+    // Runs every phase; false with a reason in `error` when the system could not be set up
+    // or discovered.
+    bool run(QString& error);
+    QJsonObject toJson() const;
+
+private:
+    bool startSystem(QString& error);
+    bool discover(QString& error);
+    void steady();
+    void idle();
+    void discoveryLatency();
+    void churn();
+    void recordPasses(const QString& phase);
+    void recordProbe(const QString& phase);
+    void waitQuiet(int quietMs, int timeoutMs);
+    void summarise();
+
+    const BenchOptions& m_options;
+    MonitorLib& m_monitor;
+    std::unique_ptr<QWidget> m_window;
+    SysLogic* m_logic = nullptr;
+    SysPhysics* m_physics = nullptr;
+    QoSInfo* m_qos = nullptr;
+    MatchWidget* m_match = nullptr;
+    std::unique_ptr<ViewWatch> m_watch;
+    std::unique_ptr<PassRecorder> m_passes;
+    std::unique_ptr<MutexProbe> m_probe;
+    std::unique_ptr<LoadSystem> m_load;
+    BenchResults m_results;
+    std::vector<double> m_allWaits;
+    std::vector<double> m_allHolds;
+    double m_loadAtStart = 0;
+    double m_loadAtEnd = 0;
+};

@@ -1,0 +1,145 @@
+// The load generator's split of the synthetic system over its processes.
+#include "LoadPlan.h"
+
+#include <QtTest>
+#include <map>
+#include <set>
+
+class TestLoadPlan : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitCoversEverythingOnce_data();
+    void splitCoversEverythingOnce();
+    void parseRefusesBadInput_data();
+    void parseRefusesBadInput();
+    void sysInfoIsDistinct();
+};
+
+void TestLoadPlan::splitCoversEverythingOnce_data()
+{
+    QTest::addColumn<uint>("participants");
+    QTest::addColumn<uint>("writers");
+    QTest::addColumn<uint>("readers");
+    QTest::addColumn<uint>("topics");
+    QTest::addColumn<uint>("processes");
+    QTest::addColumn<uint>("hotWriters");
+    QTest::addColumn<uint>("hotReaders");
+    QTest::newRow("1k in one process") << 100u << 500u << 500u << 500u << 1u << 5u << 5u;
+    QTest::newRow("5k in five") << 500u << 2500u << 2500u << 1000u << 5u << 25u << 25u;
+    QTest::newRow("10k in ten") << 1000u << 5000u << 5000u << 2000u << 10u << 50u << 50u;
+    QTest::newRow("uneven") << 7u << 13u << 11u << 5u << 3u << 1u << 1u;
+}
+
+void TestLoadPlan::splitCoversEverythingOnce()
+{
+    QFETCH(uint, participants);
+    QFETCH(uint, writers);
+    QFETCH(uint, readers);
+    QFETCH(uint, topics);
+    QFETCH(uint, processes);
+    QFETCH(uint, hotWriters);
+    QFETCH(uint, hotReaders);
+
+    std::set<uint32_t> owned;
+    std::map<uint32_t, uint32_t> perParticipant;
+    std::map<uint32_t, uint32_t> hotPerProcess;
+    uint32_t allWriters = 0, allReaders = 0, hotW = 0, hotR = 0;
+    std::set<uint32_t> topicsUsed;
+    for (uint32_t k = 0; k < processes; ++k) {
+        LoadPlan plan;
+        plan.participants = participants;
+        plan.writers = writers;
+        plan.readers = readers;
+        plan.topics = topics;
+        plan.processes = processes;
+        plan.processIndex = k;
+        for (uint32_t p = plan.firstParticipant(); p < plan.lastParticipant(); ++p) {
+            QVERIFY2(owned.insert(p).second, "a participant belongs to two processes");
+        }
+        for (const LoadPlan::Endpoint& e : plan.endpoints()) {
+            QVERIFY(e.participant >= plan.firstParticipant());
+            QVERIFY(e.participant < plan.lastParticipant());
+            QVERIFY(e.topic < topics);
+            (e.isWriter ? allWriters : allReaders)++;
+            if (e.topic == 0) {
+                (e.isWriter ? hotW : hotR)++;
+                hotPerProcess[k]++;
+            }
+            perParticipant[e.participant]++;
+            topicsUsed.insert(e.topic);
+        }
+    }
+    QCOMPARE(uint(owned.size()), participants);
+    QCOMPARE(allWriters, writers);
+    QCOMPARE(allReaders, readers);
+    QCOMPARE(hotW, hotWriters);
+    QCOMPARE(hotR, hotReaders);
+    // Every topic has an endpoint, so every topic shows in the logical view.
+    QCOMPARE(uint(topicsUsed.size()), std::min(topics, writers + readers));
+    // Endpoints are spread: no participant carries more than twice its share plus the hot ones.
+    const uint32_t share = (writers + readers + participants - 1) / participants;
+    for (const auto& entry : perParticipant) {
+        QVERIFY2(entry.second <= 2 * share + 2, "endpoints piled onto one participant");
+    }
+    // The hot topic is used by more than one process when there are several.
+    if (processes > 1 && hotW + hotR >= processes) {
+        QVERIFY(hotPerProcess.size() > 1);
+    }
+}
+
+void TestLoadPlan::parseRefusesBadInput_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("defaults") << QStringList{} << true;
+    QTest::newRow("full") << QStringList{"--domain",  "150", "--participants", "10",
+                                         "--writers", "5",   "--readers",      "5",
+                                         "--topics",  "3",   "--processes",    "2",
+                                         "--index",   "1",   "--hot-percent",  "10"}
+                          << true;
+    QTest::newRow("domain too high") << QStringList{"--domain", "201"} << false;
+    QTest::newRow("index past processes")
+        << QStringList{"--processes", "2", "--index", "2"} << false;
+    QTest::newRow("more processes than participants")
+        << QStringList{"--participants", "2", "--processes", "3"} << false;
+    QTest::newRow("one topic") << QStringList{"--topics", "1"} << false;
+    QTest::newRow("not a number") << QStringList{"--writers", "many"} << false;
+    QTest::newRow("missing value") << QStringList{"--writers"} << false;
+    QTest::newRow("unknown") << QStringList{"--colour", "red"} << false;
+}
+
+void TestLoadPlan::parseRefusesBadInput()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, accepted);
+    std::vector<std::string> argv;
+    for (const QString& arg : args) {
+        argv.push_back(arg.toStdString());
+    }
+    LoadPlan plan;
+    std::string error;
+    QCOMPARE(plan.parse(argv, error), accepted);
+    QCOMPARE(error.empty(), accepted);
+}
+
+void TestLoadPlan::sysInfoIsDistinct()
+{
+    std::set<std::string> processes;
+    std::set<std::string> hosts;
+    for (uint32_t p = 0; p < 1000; ++p) {
+        std::map<std::string, std::string> info;
+        for (const peerkit::Property& property : LoadPlan::sysInfo(p)) {
+            info[property.name] = property.value;
+        }
+        processes.insert(info["dds.sys_info.process_id"] +
+                         info["dds.sys_info.executable_filepath"]);
+        hosts.insert(info["dds.sys_info.hostname"] + '-' + info["dds.sys_info.ip"]);
+    }
+    QCOMPARE(processes.size(), size_t(1000));
+    QCOMPARE(hosts.size(), size_t(100));
+}
+
+QTEST_APPLESS_MAIN(TestLoadPlan)
+#include "tst_loadplan.moc"
