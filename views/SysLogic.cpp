@@ -13,13 +13,13 @@ using namespace ZORVAN;
 namespace {
 
 const char* const rootIcon = ":/BrelvaneQtDemo/Resources/maxmum_normal.png";
-const char* const domainIcon = ":/BrelvaneQtDemo/Resources/title.png";
-const char* const topicIcon = ":/BrelvaneQtDemo/Resources/logic.png";
+const char* const domainIconFile = ":/BrelvaneQtDemo/Resources/title.png";
+const char* const topicIconFile = ":/BrelvaneQtDemo/Resources/logic.png";
 
-QTreeWidgetItem* makeItem(const QString& text, const char* icon)
+QTreeWidgetItem* makeItem(const QString& text, const QIcon& icon)
 {
     auto* item = new QTreeWidgetItem(QStringList(text));
-    item->setIcon(0, QIcon(QString::fromLatin1(icon)));
+    item->setIcon(0, icon);
     return item;
 }
 
@@ -27,7 +27,7 @@ QTreeWidgetItem* makeItem(const QString& text, const char* icon)
 
 SysLogic::SysLogic(QWidget* parent) : TabTree(parent), m_rootItem(nullptr)
 {
-    m_rootItem = makeItem(QString::fromUtf8("系统逻辑图"), rootIcon);
+    m_rootItem = makeItem(QString::fromUtf8("系统逻辑图"), QIcon(QString::fromLatin1(rootIcon)));
     treeWidget->addTopLevelItem(m_rootItem);
     treeWidget->expandAll();
     tabBar->addTab(QString::fromUtf8("系统逻辑图"));
@@ -95,6 +95,10 @@ void SysLogic::onDataChanged()
 
 void SysLogic::buildTree(const LogicalTree& tree)
 {
+    // One icon per kind for the whole build: an icon made from a file name reads the file for
+    // every item, which was most of the cost of a tree with thousands of items.
+    const QIcon domainIcon(QString::fromLatin1(domainIconFile));
+    const QIcon topicIcon(QString::fromLatin1(topicIconFile));
     for (const auto& domain : tree) {
         // Domain ids are at most 232, so the int key holds every id.
         const int id = int(domain.first);

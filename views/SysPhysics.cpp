@@ -14,13 +14,13 @@ using namespace ZORVAN;
 namespace {
 
 const char* const rootIcon = ":/BrelvaneQtDemo/Resources/maxmum_normal.png";
-const char* const hostIcon = ":/BrelvaneQtDemo/Resources/physics.png";
-const char* const processIcon = ":/BrelvaneQtDemo/Resources/logic.png";
+const char* const hostIconFile = ":/BrelvaneQtDemo/Resources/physics.png";
+const char* const processIconFile = ":/BrelvaneQtDemo/Resources/logic.png";
 
-QTreeWidgetItem* makeItem(const QString& text, const char* icon)
+QTreeWidgetItem* makeItem(const QString& text, const QIcon& icon)
 {
     auto* item = new QTreeWidgetItem(QStringList(text));
-    item->setIcon(0, QIcon(QString::fromLatin1(icon)));
+    item->setIcon(0, icon);
     return item;
 }
 
@@ -34,7 +34,7 @@ QString fromUtf8(const std::string& bytes)
 SysPhysics::SysPhysics(QWidget* parent) : TabTree(parent), m_rootItem(nullptr)
 {
     treeWidget->setColumnCount(1);
-    m_rootItem = makeItem(QString::fromUtf8("系统物理图"), rootIcon);
+    m_rootItem = makeItem(QString::fromUtf8("系统物理图"), QIcon(QString::fromLatin1(rootIcon)));
     treeWidget->addTopLevelItem(m_rootItem);
     treeWidget->expandAll();
     tabBar->addTab(QString::fromUtf8("系统物理图"));
@@ -84,6 +84,10 @@ void SysPhysics::onDataChanged()
 
 void SysPhysics::buildTree(const PhysicalTree& tree)
 {
+    // One icon per kind for the whole build: an icon made from a file name reads the file for
+    // every item, which was most of the cost of a tree with thousands of items.
+    const QIcon hostIcon(QString::fromLatin1(hostIconFile));
+    const QIcon processIcon(QString::fromLatin1(processIconFile));
     // Groups come in ascending process id, so a host is placed where its smallest id falls.
     for (const auto& group : tree) {
         const QString hostText =
