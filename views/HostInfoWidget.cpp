@@ -19,6 +19,14 @@ QString fromUtf8(const std::string& bytes)
     return QString::fromUtf8(bytes.data(), int(bytes.size()));
 }
 
+// True when an announced host name or address list is the one the tab was opened for. That
+// one comes from the text the physical view shows, the announced bytes decoded as UTF-8: text
+// that is not valid UTF-8 is matched through that same decoding, or the tab would stay empty.
+bool sameText(const std::string& announced, const std::string& shown)
+{
+    return announced == shown || fromUtf8(announced).toStdString() == shown;
+}
+
 // Adds the endpoint under its key when its participant runs in the named process.
 template <class Record>
 void collectEndpoint(DomainParticipant& participant, const Record& record,
@@ -33,8 +41,8 @@ void collectEndpoint(DomainParticipant& participant, const Record& record,
                                                 HandleText::handleFromKey(record.participant_key));
     ParticipantSysInfo info;
     readSysInfo(participantData, info);
-    if (info.hostName != hostName || info.ips != ips || info.processName != processName ||
-        info.pid != pid) {
+    if (!sameText(info.hostName, hostName) || !sameText(info.ips, ips) ||
+        info.processName != processName || info.pid != pid) {
         return;
     }
     HostEndpointEntry entry;

@@ -19,6 +19,14 @@ QString fromUtf8(const std::string& bytes)
     return QString::fromUtf8(bytes.data(), int(bytes.size()));
 }
 
+// True when the announced name is the one the tab was opened for. The name comes from the
+// text the logical view shows, which is the announced bytes decoded as UTF-8: a name that is
+// not valid UTF-8 is matched through that same decoding, or its tab would stay empty.
+bool sameTopic(const std::string& announced, const std::string& shown)
+{
+    return announced == shown || fromUtf8(announced).toStdString() == shown;
+}
+
 template <class Record>
 void addEndpoint(DomainParticipant& participant, const Record& record,
                  std::map<std::string, TopicInfo::EndpointHost>& endpoints)
@@ -73,7 +81,7 @@ TopicInfo::TopicEndpoints TopicInfo::collectTopicEndpoints(MonitorLib& monitor, 
             FailureLine::print("get_publication_data failed");
             continue;
         }
-        if (record.topic_name == topicName) {
+        if (sameTopic(record.topic_name, topicName)) {
             addEndpoint(participant, record, result.writers);
         }
     }
@@ -88,7 +96,7 @@ TopicInfo::TopicEndpoints TopicInfo::collectTopicEndpoints(MonitorLib& monitor, 
             FailureLine::print("get_subscription_data failed");
             continue;
         }
-        if (record.topic_name == topicName) {
+        if (sameTopic(record.topic_name, topicName)) {
             addEndpoint(participant, record, result.readers);
         }
     }
