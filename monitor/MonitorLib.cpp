@@ -63,7 +63,13 @@ MonitorLib& MonitorLib::getInstance()
     return instance;
 }
 
-MonitorLib::MonitorLib() = default;
+MonitorLib::MonitorLib()
+{
+    // Connected first and directly, so the count has moved on before any receiver hears of
+    // the emission, whichever thread emits.
+    connect(
+        this, &MonitorLib::dataChanged, this, [this] { ++m_signalCount; }, Qt::DirectConnection);
+}
 
 MonitorLib::~MonitorLib()
 {

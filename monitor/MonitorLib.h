@@ -46,6 +46,11 @@ public:
     // destructor calls it before the tables and participants go.
     void stopPolling();
 
+    // How many times dataChanged() has been emitted, by any thread. Counted when the signal is
+    // emitted, before any queued delivery of it is posted, so a receiver that reads the count
+    // before it collects has seen every change announced up to that count.
+    uint64_t signalCount() const { return m_signalCount; }
+
     // Measurement hook for benchmarks: called on the polling thread after every pass, once
     // `mutex` is released, with how long the pass waited for `mutex` and how long it held it.
     // Unset (the default), a pass reads no clock.
@@ -73,6 +78,7 @@ private:
     void pollDomain(DomainEntry& entry);
 
     std::atomic<PassObserver> m_passObserver{nullptr};
+    std::atomic<uint64_t> m_signalCount{0};
     // wakes the polling thread's sleep on shutdown
     std::mutex m_sleepMutex;
     std::condition_variable m_wake;

@@ -5,6 +5,7 @@
 #include "TabBar.h"
 
 #include <QIcon>
+#include <QSet>
 #include <QTreeWidget>
 #include <mutex>
 
@@ -88,9 +89,13 @@ SysLogic::LogicalTree SysLogic::collectLogicalTree(MonitorLib& monitor)
 
 void SysLogic::onDataChanged()
 {
+    MonitorLib& monitor = MonitorLib::getInstance();
+    if (!m_gate.mustRebuild(monitor, sender() != nullptr)) {
+        return;
+    }
     qDeleteAll(m_rootItem->takeChildren());
     m_domainItems.clear();
-    buildTree(collectLogicalTree(MonitorLib::getInstance()));
+    buildTree(collectLogicalTree(monitor));
 }
 
 void SysLogic::buildTree(const LogicalTree& tree)
@@ -99,29 +104,37 @@ void SysLogic::buildTree(const LogicalTree& tree)
     // every item, which was most of the cost of a tree with thousands of items.
     const QIcon domainIcon(QString::fromLatin1(domainIconFile));
     const QIcon topicIcon(QString::fromLatin1(topicIconFile));
+    // Every domain item is filled before it joins the tree, and the domain items join it
+    // together at the end: an item added to a shown tree costs a model update each, which
+    // made a rebuild of thousands of topics slow.
+    QList<QTreeWidgetItem*> domainItems;
     for (const auto& domain : tree) {
         // Domain ids are at most 232, so the int key holds every id.
         const int id = int(domain.first);
+        // The texts already under the domain item: a set keeps the duplicate check linear
+        // where comparing with every earlier child was quadratic in the topics of a domain.
+        QSet<QString> names;
+        names.reserve(int(domain.second.size()));
+        QList<QTreeWidgetItem*> topicItems;
+        QTreeWidgetItem* domainItem = nullptr;
         for (const std::string& topic : domain.second) {
             const QString name = QString::fromUtf8(topic.data(), int(topic.size()));
-            QTreeWidgetItem* domainItem = m_domainItems.value(id, nullptr);
             if (!domainItem) {
                 domainItem =
                     makeItem(QString::number(domain.first) + QString::fromUtf8("号域"), domainIcon);
-                m_rootItem->addChild(domainItem);
+                domainItems.append(domainItem);
                 m_domainItems.insert(id, domainItem);
-            } else {
-                bool listed = false;
-                for (int i = 0; i < domainItem->childCount() && !listed; ++i) {
-                    listed = domainItem->child(i)->text(0) == name;
-                }
-                if (listed) {
-                    continue; // two byte strings that decode to the same text
-                }
+            } else if (names.contains(name)) {
+                continue; // two byte strings that decode to the same text
             }
-            domainItem->addChild(makeItem(name, topicIcon));
+            names.insert(name);
+            topicItems.append(makeItem(name, topicIcon));
+        }
+        if (domainItem) {
+            domainItem->addChildren(topicItems);
         }
     }
+    m_rootItem->addChildren(domainItems);
 }
 
 void SysLogic::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)

@@ -2,6 +2,7 @@
 // discovered data writer or data reader there. Rebuilt on every change the monitor signals.
 #pragma once
 
+#include "ChangeGate.h"
 #include "TabTree.h"
 
 #include <QMap>
@@ -42,5 +43,6 @@ private slots:
     void onDataChanged();
 
 private:
+    ChangeGate m_gate;
     void buildTree(const LogicalTree& tree);
 };

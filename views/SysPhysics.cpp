@@ -5,7 +5,9 @@
 #include "ParticipantSysInfo.h"
 #include "TabBar.h"
 
+#include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QTreeWidget>
 #include <mutex>
 
@@ -77,9 +79,13 @@ SysPhysics::PhysicalTree SysPhysics::collectPhysicalTree(MonitorLib& monitor)
 
 void SysPhysics::onDataChanged()
 {
+    MonitorLib& monitor = MonitorLib::getInstance();
+    if (!m_gate.mustRebuild(monitor, sender() != nullptr)) {
+        return;
+    }
     qDeleteAll(m_rootItem->takeChildren());
     m_hostItems.clear();
-    buildTree(collectPhysicalTree(MonitorLib::getInstance()));
+    buildTree(collectPhysicalTree(monitor));
 }
 
 void SysPhysics::buildTree(const PhysicalTree& tree)
@@ -88,6 +94,18 @@ void SysPhysics::buildTree(const PhysicalTree& tree)
     // every item, which was most of the cost of a tree with thousands of items.
     const QIcon hostIcon(QString::fromLatin1(hostIconFile));
     const QIcon processIcon(QString::fromLatin1(processIconFile));
+    // The items are built apart from the tree and join it together at the end: an item added
+    // to a shown tree costs a model update each, which made a rebuild of thousands of
+    // processes slow.
+    struct HostChildren
+    {
+        // the process texts already under the host: a set keeps the duplicate check linear
+        // where comparing with every earlier child was quadratic in the processes of a host
+        QSet<QString> texts;
+        QList<QTreeWidgetItem*> items;
+    };
+    QList<QTreeWidgetItem*> hostItems;
+    QHash<QTreeWidgetItem*, HostChildren> children;
     // Groups come in ascending process id, so a host is placed where its smallest id falls.
     for (const auto& group : tree) {
         const QString hostText =
@@ -95,21 +113,23 @@ void SysPhysics::buildTree(const PhysicalTree& tree)
         QTreeWidgetItem* hostItem = m_hostItems.value(hostText, nullptr);
         if (!hostItem) {
             hostItem = makeItem(hostText, hostIcon);
-            m_rootItem->addChild(hostItem);
+            hostItems.append(hostItem);
             m_hostItems.insert(hostText, hostItem);
         }
+        HostChildren& listed = children[hostItem];
         for (const std::string& processName : group.second) {
             const QString processText =
                 fromUtf8(processName) + QLatin1Char(':') + QString::number(group.first.pid);
-            bool listed = false;
-            for (int i = 0; i < hostItem->childCount() && !listed; ++i) {
-                listed = hostItem->child(i)->text(0) == processText;
-            }
-            if (!listed) {
-                hostItem->addChild(makeItem(processText, processIcon));
+            if (!listed.texts.contains(processText)) {
+                listed.texts.insert(processText);
+                listed.items.append(makeItem(processText, processIcon));
             }
         }
     }
+    for (QTreeWidgetItem* hostItem : hostItems) {
+        hostItem->addChildren(children.value(hostItem).items);
+    }
+    m_rootItem->addChildren(hostItems);
 }
 
 void SysPhysics::onItemDoubleClicked(QTreeWidgetItem* item, int column)

@@ -3,6 +3,7 @@
 // change the monitor signals.
 #pragma once
 
+#include "ChangeGate.h"
 #include "TabTree.h"
 
 #include <QMap>
@@ -59,5 +60,6 @@ private slots:
     void onDataChanged();
 
 private:
+    ChangeGate m_gate;
     void buildTree(const PhysicalTree& tree);
 };

@@ -16,6 +16,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 
 using namespace ZORVAN;
 
@@ -38,6 +39,7 @@ private slots:
     void doubleClick();
     void failureLines_data();
     void failureLines();
+    void burstOfSignals();
 
 private:
     std::unique_ptr<SysLogic> m_view;
@@ -191,6 +193,62 @@ void TestSysLogic::failureLines()
     QTreeWidgetItem* domainItem = view.m_domainItems.value(int(id), nullptr);
     QCOMPARE(domainItem != nullptr, !topics.isEmpty() && topics != QStringList{"-"});
     QCOMPARE(capture.count(line), 2);
+}
+
+// Signals queued together by the polling thread rebuild the tree once; a change announced after
+// a rebuild began is never lost; a direct call always rebuilds.
+void TestSysLogic::burstOfSignals()
+{
+    const uint32_t id = TestEnv::domain(2);
+    MonitorFixture fixture;
+    MonitorLib& monitor = MonitorLib::getInstance();
+    FakeParticipant& fake = addFailingDomain(fixture, id, QString(), "w", "r");
+    SysLogic view;
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QTreeWidgetItem* domainItem = view.m_domainItems.value(int(id), nullptr);
+    QVERIFY(domainItem);
+    QCOMPARE(domainItem->childCount(), 2);
+
+    int rebuilds = 0;
+    QAbstractItemModel* model = view.treeWidget->model();
+    const QPersistentModelIndex root = model->index(0, 0);
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, &view,
+            [&](const QModelIndex& parent) { rebuilds += parent == root ? 1 : 0; });
+    auto emitFromOtherThread = [&monitor](int times) {
+        std::thread([&monitor, times] {
+            for (int i = 0; i < times; ++i) {
+                emit monitor.dataChanged();
+            }
+        }).join();
+    };
+
+    const uint64_t before = monitor.signalCount();
+    emitFromOtherThread(5);
+    QCoreApplication::processEvents();
+    // The polling thread may have announced changes of its own meanwhile; each may cost one
+    // more rebuild, never the five of the burst.
+    const uint64_t others = monitor.signalCount() - before - 5;
+    QVERIFY2(rebuilds >= 1 && uint64_t(rebuilds) <= 1 + others,
+             qPrintable(QString::number(rebuilds)));
+
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        PublicationBuiltinTopicData late;
+        late.key = FakeParticipant::key(0x30);
+        late.topic_name = "late";
+        fake.addPublication(late);
+    }
+    emitFromOtherThread(1);
+    QCoreApplication::processEvents();
+    domainItem = view.m_domainItems.value(int(id), nullptr);
+    QVERIFY(domainItem);
+    QCOMPARE(domainItem->childCount(), 3);
+    QCOMPARE(domainItem->child(0)->text(0), QStringLiteral("late"));
+
+    // Called directly, with nothing announced, it still rebuilds.
+    const int delivered = rebuilds;
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QCOMPARE(rebuilds, delivered + 1);
 }
 
 QTEST_MAIN(TestSysLogic)
