@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <sys/prctl.h>
 #include <thread>
+#include <unistd.h>
 
 namespace peerkit {
 
@@ -25,6 +27,13 @@ void StopSignal::install()
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    // The end of the process that started the peer is a stop request too: a test that dies
+    // must not leave its peers running, holding the output pipe its runner waits on.
+    const pid_t parent = getppid();
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) {
+        stopRequested = 1; // the parent was gone before the request took effect
+    }
 }
 
 bool StopSignal::requested()

@@ -7,7 +7,8 @@ namespace peerkit {
 class StopSignal
 {
 public:
-    // Installs the handlers; call once at start-up.
+    // Installs the handlers and asks for SIGTERM when the parent process ends; call once at
+    // start-up.
     static void install();
     static bool requested();
     // Sleeps up to `seconds`; returns early, with true, once a stop was requested.

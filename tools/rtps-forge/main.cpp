@@ -7,6 +7,8 @@
 #include <csignal>
 #include <cstdio>
 #include <exception>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace {
 std::atomic<bool> stopRequested{false};
@@ -38,6 +40,12 @@ int main(int argc, char** argv)
     }
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
+    // Ends with the process that started it, so a test that dies leaves no forge behind.
+    const pid_t parent = getppid();
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) {
+        return 0;
+    }
     try {
         Scenario scenario = Scenarios::build(options);
         Forge forge(options, std::move(scenario.participants), std::move(scenario.rawDatagrams));
