@@ -15,6 +15,14 @@
 #include <string>
 #include <vector>
 
+// Fast DDS 2.9 deletes its statistics readers through a base class of another size, inside the
+// library, when a participant's entities go. AddressSanitizer (scripts/sanitize.sh) would stop
+// this peer at that point; the fault is not ours and every other check stays on.
+extern "C" __attribute__((used)) const char* __asan_default_options()
+{
+    return "new_delete_type_mismatch=0";
+}
+
 namespace {
 
 const char usage[] =
