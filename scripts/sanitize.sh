@@ -7,7 +7,8 @@
 # directory, JOBS the parallel test count (default 2), TIMEOUT_FACTOR the factor on every
 # test's timeout (default 4 for address, 8 for thread).
 # Suppressions: tests/sanitizers/lsan.supp (leaks inside Qt only) and tests/sanitizers/tsan.supp
-# (reports inside the uninstrumented Cyclone DDS library only); see docs/reliability.md.
+# (reports inside the uninstrumented Cyclone DDS, Fast DDS and Qt libraries only); see
+# docs/reliability.md.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 kind=${1:-}
@@ -29,6 +30,6 @@ export CYCLONEDDS_URI="file://$top/config/loopback.xml"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1
 export LSAN_OPTIONS=suppressions=$supp/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS=suppressions=$supp/tsan.supp:print_suppressions=0:halt_on_error=0:exitcode=66:second_deadlock_stack=1:history_size=4
+export TSAN_OPTIONS=suppressions=$supp/tsan.supp:print_suppressions=0:ignore_noninstrumented_modules=1:halt_on_error=0:exitcode=66:second_deadlock_stack=1:history_size=4
 cd "$build"
 ctest --output-on-failure -j"${JOBS:-2}" "$@"

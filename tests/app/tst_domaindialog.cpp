@@ -1,5 +1,6 @@
 // Choosing the monitored domains through the main window's dialog.
 #include "BrelvaneQtDemo.h"
+#include "ChangeCounter.h"
 #include "DialogDriver.h"
 #include "DomainParticipantFactory.h"
 #include "DomainSelection.h"
@@ -10,7 +11,6 @@
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
@@ -133,7 +133,7 @@ private slots:
         FakeFactory factory;
         {
             BrelvaneQtDemo window;
-            QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+            ChangeCounter spy;
             int accepted = 0;
             for (const QString& step : steps) {
                 const QStringList texts = step.split(QLatin1Char('|'));
@@ -194,7 +194,7 @@ private slots:
         FakeFactory factory;
         BrelvaneQtDemo window;
         runDomainDialog(window, QStringLiteral("2"), QString());
-        QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+        ChangeCounter spy;
         const DialogResult r = runDomainDialog(window, included, excluded);
         QVERIFY(r.warned);
         QCOMPARE(r.warningTitle, QString::fromUtf8("输入错误"));
@@ -257,7 +257,7 @@ private slots:
         FakeFactory factory;
         ClearDomainsOnExit clear;
         BrelvaneQtDemo window;
-        QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+        ChangeCounter spy;
         const DialogResult r = runDomainDialog(window, included, QString());
         QCOMPARE(r.warned, !accepted);
         QCOMPARE(r.closedByAccept, accepted);

@@ -4,6 +4,7 @@
 
 #include "DomainParticipant.h"
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,7 +35,8 @@ public:
 
     Failures failures;
     // Counts of calls, for tests that check what was queried.
-    int listCalls = 0;
+    // listCalls is read by tests while the polling thread counts.
+    std::atomic<int> listCalls{0};
     int deleteContainedCalls = 0;
 
     ZORVAN::ReturnCode_t delete_contained_entities() override;

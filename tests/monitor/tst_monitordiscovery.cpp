@@ -1,5 +1,6 @@
 // The monitor against real DDS peers in other processes, over loopback: discovery, what the
 // peers announce, and peers leaving.
+#include "ChangeCounter.h"
 #include "DomainSelection.h"
 #include "HandleText.h"
 #include "MonitorLib.h"
@@ -7,7 +8,6 @@
 #include "PeerProcess.h"
 #include "TestEnv.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 #include <algorithm>
 
@@ -72,7 +72,7 @@ private slots:
                  qPrintable(demo.errorString()));
         QCOMPARE(demo.participants().size(), size_t(6));
 
-        QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+        ChangeCounter spy;
         Watch watch(domain);
         QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 1, 15000);
         for (const std::string& key : demo.participants()) {
@@ -195,7 +195,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(watch.lists(peer.writers().at(0).key, 'w'), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(watch.lists(staying, 'p'), 15000);
 
-        QSignalSpy spy(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+        ChangeCounter spy;
         QVERIFY(!peer.waitForLine(QStringLiteral("LEFT ")).isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(!watch.lists(leaving, 'p'), 15000);
         QTRY_VERIFY_WITH_TIMEOUT(!watch.lists(peer.writers().at(0).key, 'w'), 15000);

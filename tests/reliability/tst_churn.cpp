@@ -4,6 +4,7 @@
 // Runs BRELVANE_CHURN_SECONDS seconds of churn (default 10; scripts/churn.sh runs 60).
 #include "BrelvaneQtDemo.h"
 #include "BrelvaneWidget.h"
+#include "ChangeCounter.h"
 #include "DialogDriver.h"
 #include "MonitorLib.h"
 #include "PeerProcess.h"
@@ -16,7 +17,6 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSet>
-#include <QSignalSpy>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -86,7 +86,7 @@ private slots:
         BrelvaneQtDemo window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QSignalSpy changes(&MonitorLib::getInstance(), &MonitorLib::dataChanged);
+        ChangeCounter changes;
         QVERIFY(runDomainDialog(window, QString::number(domain), QString()).closedByAccept);
         SysPhysics* physics = window.widget->sysPhysic;
         QTRY_VERIFY_WITH_TIMEOUT(crowdProcesses(physics).size() >= crowd, discoveryMs);
