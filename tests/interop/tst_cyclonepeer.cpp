@@ -4,12 +4,12 @@
 // view, the detail tabs and the match analysis; the second keeps the defaults.
 #include "ForeignPeer.h"
 #include "HostInfoWidget.h"
-#include "MonitoredDomain.h"
 #include "PeerProcess.h"
 #include "QoSInfo.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
 #include "TestEnv.h"
+#include "WatchedDomain.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -41,7 +41,7 @@ private:
     }
 
     uint32_t m_domainId = 0;
-    std::unique_ptr<MonitoredDomain> m_domain;
+    std::unique_ptr<WatchedDomain> m_domain;
     PeerProcess m_direct; // default participant QoS
     PeerProcess m_silent; // one unrelated property, so none of Cyclone's own
 };
@@ -60,7 +60,7 @@ void TestCyclonePeer::initTestCase()
     QVERIFY2(m_silent.startPeer(
                  {"--domain", domain, "--prop", "other.name=x", "--writer", "SilentTopic"}),
              qPrintable(m_silent.errorString()));
-    m_domain = std::make_unique<MonitoredDomain>(m_domainId);
+    m_domain = std::make_unique<WatchedDomain>(m_domainId);
     QVERIFY(m_domain->isValid());
     MonitorLib& monitor = MonitorLib::getInstance();
     QTRY_VERIFY_WITH_TIMEOUT(monitor.findPublicationData(key(m_direct.writers()[0].key)) &&

@@ -5,13 +5,13 @@
 // from the Cyclone writer to the Fast DDS reader.
 #include "ForeignPeer.h"
 #include "HostInfoWidget.h"
-#include "MonitoredDomain.h"
 #include "PeerProcess.h"
 #include "QoSInfo.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
 #include "TestEnv.h"
 #include "TopicInfo.h"
+#include "WatchedDomain.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -60,7 +60,7 @@ private:
     InstanceHandle_t reader() const { return HandleText::handleFromKey(m_fast.readers()[0].key); }
 
     uint32_t m_domainId = 0;
-    std::unique_ptr<MonitoredDomain> m_domain;
+    std::unique_ptr<WatchedDomain> m_domain;
     PeerProcess m_fast;
     PeerProcess m_cyclone;
 };
@@ -86,7 +86,7 @@ void TestFastDdsPeer::initTestCase()
                                   "partition=InteropB",
                                   "--publish-rate", "5"}),
              qPrintable(m_cyclone.errorString()));
-    m_domain = std::make_unique<MonitoredDomain>(m_domainId);
+    m_domain = std::make_unique<WatchedDomain>(m_domainId);
     QVERIFY(m_domain->isValid());
 }
 

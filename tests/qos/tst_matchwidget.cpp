@@ -2,10 +2,10 @@
 // sides' values, markers, process names and the expansion state.
 #include "HandleText.h"
 #include "MatchWidget.h"
-#include "MonitoredDomain.h"
 #include "PeerProcess.h"
 #include "TabBar.h"
 #include "TestEnv.h"
+#include "WatchedDomain.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
@@ -147,8 +147,8 @@ private:
 
     uint32_t m_d1 = 0;
     uint32_t m_d2 = 0;
-    std::unique_ptr<MonitoredDomain> m_domain1;
-    std::unique_ptr<MonitoredDomain> m_domain2;
+    std::unique_ptr<WatchedDomain> m_domain1;
+    std::unique_ptr<WatchedDomain> m_domain2;
     PeerProcess m_peer;
 };
 
@@ -156,8 +156,8 @@ void TestMatchWidget::initTestCase()
 {
     m_d1 = TestEnv::domain(0);
     m_d2 = TestEnv::domain(1);
-    m_domain1 = std::make_unique<MonitoredDomain>(m_d1);
-    m_domain2 = std::make_unique<MonitoredDomain>(m_d2);
+    m_domain1 = std::make_unique<WatchedDomain>(m_d1);
+    m_domain2 = std::make_unique<WatchedDomain>(m_d2);
     QVERIFY(m_domain1->isValid());
     QVERIFY(m_domain2->isValid());
 

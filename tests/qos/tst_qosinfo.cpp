@@ -1,10 +1,10 @@
 // The QoS panel against a real peer process whose writer and reader QoS the test sets.
 #include "HandleText.h"
-#include "MonitoredDomain.h"
 #include "PeerProcess.h"
 #include "QoSInfo.h"
 #include "TabBar.h"
 #include "TestEnv.h"
+#include "WatchedDomain.h"
 
 #include <QHeaderView>
 #include <QPushButton>
@@ -73,14 +73,14 @@ private:
         return HandleText::handleFromKey(m_peer.readers()[1].key);
     }
 
-    std::unique_ptr<MonitoredDomain> m_domain;
+    std::unique_ptr<WatchedDomain> m_domain;
     PeerProcess m_peer;
 };
 
 void TestQoSInfo::initTestCase()
 {
     const uint32_t domain = TestEnv::domain(0);
-    m_domain = std::make_unique<MonitoredDomain>(domain);
+    m_domain = std::make_unique<WatchedDomain>(domain);
     QVERIFY(m_domain->isValid());
     const QString d = QString::number(domain);
     QVERIFY2(

@@ -1,6 +1,5 @@
-// Adds a domain to the monitor the way the domain selection does (a real participant of the
-// middleware, its handle among the own participants) and removes it again, so that every test
-// function starts from the monitor it found.
+// Puts the monitor into a domain the way the domain selection does (a real participant, its
+// handle among the own participants) and takes it out again at the end of the scope.
 #pragma once
 
 #include "DomainParticipantFactory.h"
@@ -9,10 +8,10 @@
 #include <cstdint>
 #include <mutex>
 
-class MonitoredDomain
+class WatchedDomain
 {
 public:
-    explicit MonitoredDomain(uint32_t domainId) : m_domainId(domainId)
+    explicit WatchedDomain(uint32_t domainId) : m_domainId(domainId)
     {
         MonitorLib& monitor = MonitorLib::getInstance();
         std::lock_guard<std::mutex> lock(monitor.mutex);
@@ -24,7 +23,7 @@ public:
         }
     }
 
-    ~MonitoredDomain()
+    ~WatchedDomain()
     {
         if (!m_participant) {
             return;
@@ -37,11 +36,12 @@ public:
         ZORVAN::DomainParticipantFactory::get_instance()->delete_participant(m_participant);
     }
 
-    MonitoredDomain(const MonitoredDomain&) = delete;
-    MonitoredDomain& operator=(const MonitoredDomain&) = delete;
+    WatchedDomain(const WatchedDomain&) = delete;
+    WatchedDomain& operator=(const WatchedDomain&) = delete;
+
+    ZORVAN::DomainParticipant* participant() const { return m_participant; }
 
     bool isValid() const { return m_participant != nullptr; }
-    ZORVAN::DomainParticipant* participant() const { return m_participant; }
 
 private:
     uint32_t m_domainId;
