@@ -93,7 +93,11 @@ MatchWidget::MatchWidget(QWidget* parent) : TabTree(parent)
                                  QStringLiteral("发布端"), QStringLiteral("订阅端")});
     // The columns are sized while the comparison is still folded; size them again once the
     // operator opens it, so that rule texts and values are not cut off.
-    connect(treeWidget, &QTreeWidget::itemExpanded, this, [this] { resizeColumns(); });
+    connect(treeWidget, &QTreeWidget::itemExpanded, this, [this] {
+        if (!m_filling) {
+            resizeColumns();
+        }
+    });
 }
 
 void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, MatchType type)
@@ -116,6 +120,7 @@ void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, Mat
     }
 
     const HandleTable handles = scanCounterparts(domainId, selected.topicName);
+    m_filling = true;
     for (const auto& entry : handles) {
         const bool counterpart = (type == ReaderMatch && entry.first == WriterMatch) ||
                                  (type == WriterMatch && entry.first == ReaderMatch);
@@ -124,6 +129,7 @@ void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, Mat
         }
         resizeColumns();
     }
+    m_filling = false;
 }
 
 MatchWidget::HandleTable MatchWidget::scanCounterparts(uint32_t domainId, const QString& topicName)

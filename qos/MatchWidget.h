@@ -35,4 +35,8 @@ private:
     void addComparison(uint32_t domainId, const ZORVAN::InstanceHandle_t& handle, int32_t side,
                        SideTable& sides, const QStringList& markers);
     void resizeColumns();
+
+    // Set while setMatchHandle() builds the tree: its own expansions need no column sizing
+    // each, as the build sizes the columns itself (measuring long values is costly).
+    bool m_filling = false;
 };
