@@ -16,50 +16,50 @@ std::string twoBytes(const uint8_t a, const uint8_t b)
 }
 } // namespace
 
-std::string participant(const ParticipantSpec& spec, const AnnouncementContext& context)
+std::string participant(const ParticipantPlan& plan, const AnnouncementContext& context)
 {
-    if (!spec.spdpPayload.empty()) {
-        return spec.spdpPayload;
+    if (!plan.spdpPayload.empty()) {
+        return plan.spdpPayload;
     }
     ParameterList list(context.longValue);
     list.add(Pid::protocolVersion, twoBytes(protocolMajor, protocolMinor));
     list.add(Pid::vendorId, twoBytes(vendor[0], vendor[1]));
     list.addU32(Pid::domainId, context.domain);
-    list.addGuid(Pid::participantGuid, Guid{spec.prefix, EntityId::participant});
+    list.addGuid(Pid::participantGuid, Guid{plan.prefix, EntityId::participant});
     list.addU32(Pid::builtinEndpointSet, builtinEndpoints);
     list.addLoopbackLocator(Pid::metatrafficUnicastLocator, context.locatorPort);
     list.addLoopbackLocator(Pid::defaultUnicastLocator, context.locatorPort);
     list.addDuration(Pid::participantLeaseDuration, context.leaseSeconds);
-    if (!spec.properties.empty()) {
-        list.addProperties(spec.properties);
+    if (!plan.properties.empty()) {
+        list.addProperties(plan.properties);
     }
-    if (!spec.userData.empty()) {
-        list.addOctets(Pid::userData, spec.userData);
+    if (!plan.userData.empty()) {
+        list.addOctets(Pid::userData, plan.userData);
     }
     return list.finish();
 }
 
-std::string endpoint(const GuidPrefix& participant, const EndpointSpec& spec,
+std::string endpoint(const GuidPrefix& participant, const EndpointPlan& plan,
                      const AnnouncementContext& context)
 {
-    if (!spec.payload.empty()) {
-        return spec.payload;
+    if (!plan.payload.empty()) {
+        return plan.payload;
     }
     ParameterList list(context.longValue);
-    list.addGuid(Pid::endpointGuid, Guid{participant, spec.entityId});
+    list.addGuid(Pid::endpointGuid, Guid{participant, plan.entityId});
     list.addGuid(Pid::participantGuid, Guid{participant, EntityId::participant});
-    list.addString(Pid::topicName, spec.topic);
-    list.addString(Pid::typeName, spec.type);
+    list.addString(Pid::topicName, plan.topic);
+    list.addString(Pid::typeName, plan.type);
     ByteWriter reliability;
-    reliability.u32(spec.reliable ? 2 : 1); // wire values: 1 best effort, 2 reliable
+    reliability.u32(plan.reliable ? 2 : 1); // wire values: 1 best effort, 2 reliable
     reliability.i32(0);
     reliability.u32(0x19999999); // 100 ms max blocking time
     list.add(Pid::reliability, reliability.bytes());
-    list.addU32(Pid::durability, spec.durability);
-    if (!spec.partitions.empty()) {
+    list.addU32(Pid::durability, plan.durability);
+    if (!plan.partitions.empty()) {
         ByteWriter partition;
-        partition.u32(uint32_t(spec.partitions.size()));
-        for (const std::string& name : spec.partitions) {
+        partition.u32(uint32_t(plan.partitions.size()));
+        for (const std::string& name : plan.partitions) {
             partition.cdrString(name);
             partition.align(4);
         }

@@ -3,7 +3,7 @@
 // with them.
 #pragma once
 
-#include "ParticipantSpec.h"
+#include "ParticipantPlan.h"
 
 #include <cstdint>
 #include <string>
@@ -22,8 +22,8 @@ namespace Announcement {
 // SEDP readers are announced, so the peers never send their own endpoints here.
 const uint32_t builtinEndpoints = 0x01 | 0x02 | 0x04 | 0x10;
 
-std::string participant(const ParticipantSpec& spec, const AnnouncementContext& context);
-std::string endpoint(const GuidPrefix& participant, const EndpointSpec& spec,
+std::string participant(const ParticipantPlan& plan, const AnnouncementContext& context);
+std::string endpoint(const GuidPrefix& participant, const EndpointPlan& plan,
                      const AnnouncementContext& context);
 
 // Inline QoS naming the instance (key hash), optionally with a status of disposed and

@@ -17,7 +17,7 @@ std::string keyQos(const GuidPrefix& prefix, uint32_t entity)
 }
 } // namespace
 
-Forge::Forge(const ForgeOptions& options, std::vector<ParticipantSpec> participants,
+Forge::Forge(const ForgeOptions& options, std::vector<ParticipantPlan> participants,
              std::vector<std::string> rawDatagrams)
     : m_options(options), m_raw(std::move(rawDatagrams))
 {
@@ -26,16 +26,16 @@ Forge::Forge(const ForgeOptions& options, std::vector<ParticipantSpec> participa
     context.locatorPort = m_socket.port();
     context.leaseSeconds = options.leaseSeconds;
     context.longValue = options.longValue;
-    for (ParticipantSpec& spec : participants) {
+    for (ParticipantPlan& plan : participants) {
         auto forged = std::make_unique<Forged>(Forged{
-            std::move(spec), std::string(), 0,
+            std::move(plan), std::string(), 0,
             SedpWriter(EntityId::sedpPublicationsWriter, EntityId::sedpPublicationsReader),
             SedpWriter(EntityId::sedpSubscriptionsWriter, EntityId::sedpSubscriptionsReader)});
-        forged->spdp = Announcement::participant(forged->spec, context);
-        for (const EndpointSpec& endpoint : forged->spec.endpoints) {
+        forged->spdp = Announcement::participant(forged->plan, context);
+        for (const EndpointPlan& endpoint : forged->plan.endpoints) {
             SedpWriter& writer = endpoint.writer ? forged->publications : forged->subscriptions;
-            writer.add(Guid{forged->spec.prefix, endpoint.entityId},
-                       Announcement::endpoint(forged->spec.prefix, endpoint, context));
+            writer.add(Guid{forged->plan.prefix, endpoint.entityId},
+                       Announcement::endpoint(forged->plan.prefix, endpoint, context));
         }
         m_forged.push_back(std::move(forged));
     }
@@ -99,9 +99,9 @@ void Forge::announce()
 {
     const std::vector<uint32_t> ports = discoveryPorts();
     for (auto& forged : m_forged) {
-        DatagramBatch batch(m_socket, forged->spec.prefix, ports, m_options.limits);
+        DatagramBatch batch(m_socket, forged->plan.prefix, ports, m_options.limits);
         batch.sample(EntityId::spdpReader, EntityId::spdpWriter, ++forged->spdpSequence,
-                     keyQos(forged->spec.prefix, EntityId::participant), forged->spdp);
+                     keyQos(forged->plan.prefix, EntityId::participant), forged->spdp);
     }
     for (const std::string& raw : m_raw) {
         for (uint32_t port : ports) {
@@ -124,7 +124,7 @@ void Forge::sendHistory(Forged& forged, SedpWriter& writer, const GuidPrefix& pe
     if (writer.last() == 0) {
         return;
     }
-    DatagramBatch batch(m_socket, forged.spec.prefix, ports, m_options.limits, &peer);
+    DatagramBatch batch(m_socket, forged.plan.prefix, ports, m_options.limits, &peer);
     for (int64_t sequence = from; sequence <= writer.last(); ++sequence) {
         const SedpWriter::Sample& sample = writer.sample(sequence);
         batch.sample(writer.reader(), writer.writer(), sequence,
@@ -145,7 +145,7 @@ void Forge::heartbeats()
                 if (writer->peer(peer.first).acknowledged >= writer->last()) {
                     continue;
                 }
-                DatagramBatch batch(m_socket, forged->spec.prefix, peer.second.ports,
+                DatagramBatch batch(m_socket, forged->plan.prefix, peer.second.ports,
                                     m_options.limits, &peer.first);
                 batch.heartbeat(writer->reader(), writer->writer(), 1, writer->last(),
                                 writer->nextHeartbeatCount());
@@ -186,7 +186,7 @@ void Forge::receive(const std::string& datagram)
 Forge::Forged* Forge::forged(const GuidPrefix& prefix)
 {
     for (auto& forged : m_forged) {
-        if (forged->spec.prefix == prefix) {
+        if (forged->plan.prefix == prefix) {
             return forged.get();
         }
     }
@@ -235,7 +235,7 @@ void Forge::onAckNack(const GuidPrefix& from, const AckNack& ack)
         // a peer that keeps refusing a sample.
         return;
     }
-    DatagramBatch batch(m_socket, target->spec.prefix, peer->second.ports, m_options.limits, &from);
+    DatagramBatch batch(m_socket, target->plan.prefix, peer->second.ports, m_options.limits, &from);
     for (int64_t sequence : ack.missing) {
         if (sedp->has(sequence)) {
             const SedpWriter::Sample& sample = sedp->sample(sequence);
@@ -260,7 +260,7 @@ void Forge::onNackFrag(const GuidPrefix& from, const NackFrag& nack)
         return;
     }
     const SedpWriter::Sample& sample = sedp->sample(nack.sequence);
-    DatagramBatch batch(m_socket, target->spec.prefix, peer->second.ports, m_options.limits, &from);
+    DatagramBatch batch(m_socket, target->plan.prefix, peer->second.ports, m_options.limits, &from);
     batch.fragments(sedp->reader(), sedp->writer(), nack.sequence,
                     keyQos(sample.key.prefix, sample.key.entity), sample.payload, nack.missing);
     m_resent += nack.missing.size();
@@ -270,8 +270,8 @@ void Forge::goodbye()
 {
     const std::vector<uint32_t> ports = discoveryPorts();
     for (auto& forged : m_forged) {
-        const Guid key{forged->spec.prefix, EntityId::participant};
-        DatagramBatch batch(m_socket, forged->spec.prefix, ports, m_options.limits);
+        const Guid key{forged->plan.prefix, EntityId::participant};
+        DatagramBatch batch(m_socket, forged->plan.prefix, ports, m_options.limits);
         batch.sample(EntityId::spdpReader, EntityId::spdpWriter, ++forged->spdpSequence,
                      Announcement::inlineQos(key, true),
                      Announcement::keyOnly(Pid::participantGuid, key), true);
@@ -299,7 +299,7 @@ void Forge::report() const
                 std::printf("  peer %s acknowledged %lld/%lld of %s writer %08x\n",
                             prefixText(peer.first).c_str(),
                             (long long)writer->peer(peer.first).acknowledged,
-                            (long long)writer->last(), prefixText(forged->spec.prefix).c_str(),
+                            (long long)writer->last(), prefixText(forged->plan.prefix).c_str(),
                             writer->writer());
             }
         }

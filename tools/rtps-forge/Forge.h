@@ -7,7 +7,7 @@
 #include "ForgeOptions.h"
 #include "IncomingMessage.h"
 #include "LoopbackSocket.h"
-#include "ParticipantSpec.h"
+#include "ParticipantPlan.h"
 #include "SedpWriter.h"
 
 #include <atomic>
@@ -19,7 +19,7 @@
 class Forge
 {
 public:
-    Forge(const ForgeOptions& options, std::vector<ParticipantSpec> participants,
+    Forge(const ForgeOptions& options, std::vector<ParticipantPlan> participants,
           std::vector<std::string> rawDatagrams);
 
     // Runs until the duration is over or `stop` is set; returns the process exit code.
@@ -28,7 +28,7 @@ public:
 private:
     struct Forged
     {
-        ParticipantSpec spec;
+        ParticipantPlan plan;
         std::string spdp;
         int64_t spdpSequence = 0;
         SedpWriter publications;

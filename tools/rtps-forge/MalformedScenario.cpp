@@ -129,15 +129,15 @@ std::vector<SpdpCase> spdpCases()
 }
 
 // Endpoint records of a valid participant, each broken in one way.
-std::vector<EndpointSpec> brokenEndpoints(const GuidPrefix& owner)
+std::vector<EndpointPlan> brokenEndpoints(const GuidPrefix& owner)
 {
-    std::vector<EndpointSpec> endpoints;
+    std::vector<EndpointPlan> endpoints;
     uint32_t number = 1;
     auto broken = [&](const Defect& defect, bool withTopic, bool withType) {
-        EndpointSpec spec;
-        spec.entityId = entityId(number++, true);
+        EndpointPlan plan;
+        plan.entityId = entityId(number++, true);
         ParameterList list;
-        list.addGuid(Pid::endpointGuid, Guid{owner, spec.entityId});
+        list.addGuid(Pid::endpointGuid, Guid{owner, plan.entityId});
         list.addGuid(Pid::participantGuid, Guid{owner, EntityId::participant});
         if (withTopic) {
             list.addString(Pid::topicName, "ForgeBroken");
@@ -146,8 +146,8 @@ std::vector<EndpointSpec> brokenEndpoints(const GuidPrefix& owner)
             list.addString(Pid::typeName, "forge::Sample");
         }
         defect(list);
-        spec.payload = list.finish();
-        endpoints.push_back(spec);
+        plan.payload = list.finish();
+        endpoints.push_back(plan);
     };
     const Defect none = [](ParameterList&) {};
     broken(none, false, true); // no topic name
@@ -174,7 +174,7 @@ std::vector<EndpointSpec> brokenEndpoints(const GuidPrefix& owner)
     broken([](ParameterList& l) { l.raw(Pid::history, 4, std::string("\1\0\0\0", 4)); }, true,
            true);
     // Claims to belong to a participant nobody announced.
-    EndpointSpec stray;
+    EndpointPlan stray;
     stray.entityId = entityId(number++, true);
     stray.topic = "ForgeBroken";
     stray.type = "forge::Sample";
@@ -246,13 +246,13 @@ Scenario malformed(const ForgeOptions& options)
     Scenario scenario;
     uint32_t index = 10;
     for (const SpdpCase& c : spdpCases()) {
-        ParticipantSpec spec;
-        spec.label = c.label;
-        spec.prefix = prefix(index++);
-        spec.spdpPayload = spdp(spec.prefix, options, c.defect, c.sentinel) + c.tail;
-        scenario.participants.push_back(spec);
+        ParticipantPlan plan;
+        plan.label = c.label;
+        plan.prefix = prefix(index++);
+        plan.spdpPayload = spdp(plan.prefix, options, c.defect, c.sentinel) + c.tail;
+        scenario.participants.push_back(plan);
     }
-    ParticipantSpec owner;
+    ParticipantPlan owner;
     owner.label = "broken endpoints";
     owner.prefix = prefix(index++);
     owner.properties = sysInfo("forge-broken-endpoints", "4248");

@@ -12,54 +12,54 @@ namespace Scenarios {
 
 namespace {
 
-EndpointSpec endpoint(uint32_t number, bool writer, std::string topic, std::string type)
+EndpointPlan endpoint(uint32_t number, bool writer, std::string topic, std::string type)
 {
-    EndpointSpec spec;
-    spec.entityId = entityId(number, writer);
-    spec.writer = writer;
-    spec.topic = std::move(topic);
-    spec.type = std::move(type);
-    return spec;
+    EndpointPlan plan;
+    plan.entityId = entityId(number, writer);
+    plan.writer = writer;
+    plan.topic = std::move(topic);
+    plan.type = std::move(type);
+    return plan;
 }
 
-ParticipantSpec participant(uint32_t index, std::string label, std::vector<Property> properties)
+ParticipantPlan participant(uint32_t index, std::string label, std::vector<Property> properties)
 {
-    ParticipantSpec spec;
-    spec.label = std::move(label);
-    spec.prefix = prefix(index);
-    spec.properties = std::move(properties);
-    return spec;
+    ParticipantPlan plan;
+    plan.label = std::move(label);
+    plan.prefix = prefix(index);
+    plan.properties = std::move(properties);
+    return plan;
 }
 
 Scenario basic(const ForgeOptions&)
 {
-    ParticipantSpec spec = participant(1, "basic", sysInfo("forge-host", "4242"));
-    spec.userData = "forge";
-    spec.endpoints.push_back(endpoint(1, true, "ForgeTopic", "forge::Sample"));
-    spec.endpoints.push_back(endpoint(2, false, "ForgeTopic", "forge::Sample"));
-    return Scenario{{spec}, {}};
+    ParticipantPlan plan = participant(1, "basic", sysInfo("forge-host", "4242"));
+    plan.userData = "forge";
+    plan.endpoints.push_back(endpoint(1, true, "ForgeTopic", "forge::Sample"));
+    plan.endpoints.push_back(endpoint(2, false, "ForgeTopic", "forge::Sample"));
+    return Scenario{{plan}, {}};
 }
 
 // System information first, then numbered properties until the property list parameter or
 // the datagram is full.
 Scenario maxProperties(const ForgeOptions& options)
 {
-    ParticipantSpec spec = participant(1, "max-properties", sysInfo("forge-many", "4243"));
+    ParticipantPlan plan = participant(1, "max-properties", sysInfo("forge-many", "4243"));
     const size_t datagramRoom = options.limits.datagramBytes - 400; // other parameters
     for (uint32_t n = 0;; ++n) {
         char name[32];
         std::snprintf(name, sizeof(name), "p%u", n);
-        spec.properties.push_back({name, "v"});
-        const size_t value = ParameterList::propertiesValue(spec.properties).size();
+        plan.properties.push_back({name, "v"});
+        const size_t value = ParameterList::propertiesValue(plan.properties).size();
         if (value > ParameterList::maxValueSize || value > datagramRoom) {
-            spec.properties.pop_back();
+            plan.properties.pop_back();
             break;
         }
     }
     std::printf("max-properties: %zu properties, property list of %zu bytes\n",
-                spec.properties.size(), ParameterList::propertiesValue(spec.properties).size());
-    spec.endpoints.push_back(endpoint(1, true, "ForgeTopic", "forge::Sample"));
-    return Scenario{{spec, canary(2)}, {}};
+                plan.properties.size(), ParameterList::propertiesValue(plan.properties).size());
+    plan.endpoints.push_back(endpoint(1, true, "ForgeTopic", "forge::Sample"));
+    return Scenario{{plan, canary(2)}, {}};
 }
 
 // A long host name, a writer with a long topic name and a reader with a long type name, each
@@ -86,11 +86,11 @@ Scenario huge(const ForgeOptions& options)
             size -= bytes - room;
         }
     }
-    ParticipantSpec spec = make(size);
-    spec.endpoints.push_back(endpoint(1, true, std::string(size, 't'), "forge::Sample"));
-    spec.endpoints.push_back(endpoint(2, false, "ForgeHuge", std::string(size, 'y')));
+    ParticipantPlan plan = make(size);
+    plan.endpoints.push_back(endpoint(1, true, std::string(size, 't'), "forge::Sample"));
+    plan.endpoints.push_back(endpoint(2, false, "ForgeHuge", std::string(size, 'y')));
     std::printf("huge: strings of %zu bytes\n", size);
-    return Scenario{{spec, canary(2)}, {}};
+    return Scenario{{plan, canary(2)}, {}};
 }
 
 Scenario badUtf8(const ForgeOptions&)
@@ -106,12 +106,12 @@ Scenario badUtf8(const ForgeOptions&)
         {"dds.sys_info.\xff", "x"},
         {"\xfe\xff", "\xc3"},
     };
-    ParticipantSpec spec = participant(1, "bad-utf8", properties);
-    spec.endpoints.push_back(endpoint(1, true, "Topic\xff\xfe", "Type\xc3"));
-    spec.endpoints.push_back(endpoint(2, false, "\xe4\xb8", "\x80"));
-    spec.endpoints.push_back(endpoint(3, true, std::string("Emb\0edded", 9), "forge::Sample"));
-    spec.endpoints.back().partitions = {"\xff\xff"};
-    return Scenario{{spec, canary(2)}, {}};
+    ParticipantPlan plan = participant(1, "bad-utf8", properties);
+    plan.endpoints.push_back(endpoint(1, true, "Topic\xff\xfe", "Type\xc3"));
+    plan.endpoints.push_back(endpoint(2, false, "\xe4\xb8", "\x80"));
+    plan.endpoints.push_back(endpoint(3, true, std::string("Emb\0edded", 9), "forge::Sample"));
+    plan.endpoints.back().partitions = {"\xff\xff"};
+    return Scenario{{plan, canary(2)}, {}};
 }
 
 Scenario badPid(const ForgeOptions&)
@@ -121,9 +121,9 @@ Scenario badPid(const ForgeOptions&)
     uint32_t index = 1;
     for (const char* pid : pids) {
         const std::string host = "forge-pid-" + std::to_string(index);
-        ParticipantSpec spec = participant(index, "pid " + std::string(pid), sysInfo(host, pid));
-        spec.endpoints.push_back(endpoint(1, true, "ForgePid", "forge::Sample"));
-        scenario.participants.push_back(spec);
+        ParticipantPlan plan = participant(index, "pid " + std::string(pid), sysInfo(host, pid));
+        plan.endpoints.push_back(endpoint(1, true, "ForgePid", "forge::Sample"));
+        scenario.participants.push_back(plan);
         ++index;
     }
     scenario.participants.push_back(canary(index));
@@ -133,12 +133,12 @@ Scenario badPid(const ForgeOptions&)
 Scenario manyEndpoints(const ForgeOptions& options)
 {
     const size_t count = options.count ? options.count : 2000;
-    ParticipantSpec spec = participant(1, "many-endpoints", sysInfo("forge-crowd", "4246"));
+    ParticipantPlan plan = participant(1, "many-endpoints", sysInfo("forge-crowd", "4246"));
     for (uint32_t n = 1; n <= count; ++n) {
-        spec.endpoints.push_back(endpoint(n, true, "ForgeCrowd", "forge::Sample"));
-        spec.endpoints.push_back(endpoint(n, false, "ForgeCrowd", "forge::Sample"));
+        plan.endpoints.push_back(endpoint(n, true, "ForgeCrowd", "forge::Sample"));
+        plan.endpoints.push_back(endpoint(n, false, "ForgeCrowd", "forge::Sample"));
     }
-    return Scenario{{spec, canary(2)}, {}};
+    return Scenario{{plan, canary(2)}, {}};
 }
 
 } // namespace
@@ -215,11 +215,11 @@ std::vector<Property> sysInfo(const std::string& host, const std::string& pid)
     };
 }
 
-ParticipantSpec canary(uint32_t index)
+ParticipantPlan canary(uint32_t index)
 {
-    ParticipantSpec spec = participant(index, "canary", sysInfo("forge-canary", "4247"));
-    spec.endpoints.push_back(endpoint(1, true, "ForgeCanary", "forge::Sample"));
-    return spec;
+    ParticipantPlan plan = participant(index, "canary", sysInfo("forge-canary", "4247"));
+    plan.endpoints.push_back(endpoint(1, true, "ForgeCanary", "forge::Sample"));
+    return plan;
 }
 
 } // namespace Scenarios

@@ -2,14 +2,14 @@
 #pragma once
 
 #include "ForgeOptions.h"
-#include "ParticipantSpec.h"
+#include "ParticipantPlan.h"
 
 #include <string>
 #include <vector>
 
 struct Scenario
 {
-    std::vector<ParticipantSpec> participants;
+    std::vector<ParticipantPlan> participants;
     // Sent as they stand on every discovery port with each round of announcements.
     std::vector<std::string> rawDatagrams;
 };
@@ -32,7 +32,7 @@ uint32_t entityId(uint32_t number, bool writer);
 std::vector<Property> sysInfo(const std::string& host, const std::string& pid);
 // A well-formed participant with one writer, announced after the hostile ones: when it shows
 // up, the receiver has survived what came before it.
-ParticipantSpec canary(uint32_t index);
+ParticipantPlan canary(uint32_t index);
 Scenario malformed(const ForgeOptions& options);
 
 } // namespace Scenarios

@@ -187,12 +187,12 @@ private slots:
     {
         AnnouncementContext context;
         context.locatorPort = 17411;
-        ParticipantSpec spec;
-        spec.prefix = theirs;
+        ParticipantPlan plan;
+        plan.prefix = theirs;
         RtpsMessage message(theirs);
         message.data(EntityId::spdpReader, EntityId::spdpWriter, 1,
                      Announcement::inlineQos(Guid{theirs, EntityId::participant}, false),
-                     Announcement::participant(spec, context));
+                     Announcement::participant(plan, context));
         IncomingMessage incoming;
         QVERIFY(incoming.parse(message.bytes()));
         QCOMPARE(incoming.peers.size(), size_t(1));
@@ -318,10 +318,10 @@ private slots:
         // Everything but the malformed ones is meant to arrive unfragmented.
         AnnouncementContext context;
         const size_t room = DatagramBatch::payloadRoom(options.limits, 24);
-        for (const ParticipantSpec& spec : built.participants) {
-            QVERIFY(Announcement::participant(spec, context).size() <= room);
-            for (const EndpointSpec& endpoint : spec.endpoints) {
-                QVERIFY(Announcement::endpoint(spec.prefix, endpoint, context).size() <= room);
+        for (const ParticipantPlan& plan : built.participants) {
+            QVERIFY(Announcement::participant(plan, context).size() <= room);
+            for (const EndpointPlan& endpoint : plan.endpoints) {
+                QVERIFY(Announcement::endpoint(plan.prefix, endpoint, context).size() <= room);
             }
         }
         QCOMPARE(built.participants.back().label,

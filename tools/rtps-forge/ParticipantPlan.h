@@ -1,20 +1,20 @@
 // One forged participant: what its SPDP announcement says and which endpoints it announces.
 #pragma once
 
-#include "EndpointSpec.h"
+#include "EndpointPlan.h"
 #include "Guid.h"
 #include "ParameterList.h"
 
 #include <string>
 #include <vector>
 
-struct ParticipantSpec
+struct ParticipantPlan
 {
     std::string label; // for the log
     GuidPrefix prefix{};
     std::vector<Property> properties;
     std::string userData;
-    std::vector<EndpointSpec> endpoints;
+    std::vector<EndpointPlan> endpoints;
     // When set, announced as it stands instead of the encoding of the fields above.
     std::string spdpPayload;
 };

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct EndpointSpec
+struct EndpointPlan
 {
     uint32_t entityId = 0;
     bool writer = true;
