@@ -12,16 +12,19 @@ Counterparts scanCounterparts(MonitorLib& monitor, uint32_t domainId, const std:
     Counterparts found;
     std::lock_guard<std::mutex> lock(monitor.mutex);
     DomainWalk::eachWatched(monitor, [&](DomainWalk& walk) {
-        auto into = [&](auto& endpoints) {
-            return [&](const InstanceHandle_t& handle, auto& record) {
-                if (walk.domainId() == domainId &&
-                    ShownName::matches(record.topic_name, topicName)) {
-                    endpoints.push_back({handle, std::move(record)});
-                }
-            };
+        const bool inDomain = walk.domainId() == domainId;
+        auto keep = [&](auto& endpoints, const InstanceHandle_t& handle, auto& record) {
+            if (inDomain && ShownName::matches(record.topic_name, topicName)) {
+                endpoints.push_back({handle, std::move(record)});
+            }
         };
-        if (walk.eachWriter(into(found.writers))) {
-            walk.eachReader(into(found.readers));
+        const bool listed = walk.eachWriter([&](const InstanceHandle_t& handle, auto& record) {
+            keep(found.writers, handle, record);
+        });
+        if (listed) {
+            walk.eachReader([&](const InstanceHandle_t& handle, auto& record) {
+                keep(found.readers, handle, record);
+            });
         }
     });
     return found;

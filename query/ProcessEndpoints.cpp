@@ -29,26 +29,27 @@ ProcessEndpoints collectProcessEndpoints(MonitorLib& monitor, const ProcessIdent
     ProcessEndpoints result;
     std::lock_guard<std::mutex> lock(monitor.mutex);
     DomainWalk::eachWatched(monitor, [&](DomainWalk& walk) {
-        auto into = [&](std::map<std::string, HostEndpointEntry>& endpoints) {
-            return [&](const InstanceHandle_t&, const auto& record) {
-                ParticipantSysInfo owner;
-                if (!walk.ownerSysInfo(record.participant_key, owner) || !runsIn(owner, process)) {
-                    return;
-                }
-                HostEndpointEntry entry;
-                entry.hostName = owner.hostName;
-                entry.ips = owner.ips;
-                entry.processName = owner.processName;
-                entry.pid = owner.pid;
-                entry.topicName = fromUtf8(record.topic_name);
-                entry.typeName = fromUtf8(record.type_name);
-                entry.domainId = walk.domainId();
-                result.domains.insert(entry.domainId);
-                endpoints[HandleText::keyOf(record.key)] = entry;
-            };
+        auto keep = [&](std::map<std::string, HostEndpointEntry>& endpoints, const auto& record) {
+            ParticipantSysInfo owner;
+            if (!walk.ownerSysInfo(record.participant_key, owner) || !runsIn(owner, process)) {
+                return;
+            }
+            HostEndpointEntry entry;
+            entry.hostName = owner.hostName;
+            entry.ips = owner.ips;
+            entry.processName = owner.processName;
+            entry.pid = owner.pid;
+            entry.topicName = fromUtf8(record.topic_name);
+            entry.typeName = fromUtf8(record.type_name);
+            entry.domainId = walk.domainId();
+            result.domains.insert(entry.domainId);
+            endpoints[HandleText::keyOf(record.key)] = entry;
         };
-        if (walk.eachWriter(into(result.writers))) {
-            walk.eachReader(into(result.readers));
+        const bool listed = walk.eachWriter(
+            [&](const InstanceHandle_t&, const auto& record) { keep(result.writers, record); });
+        if (listed) {
+            walk.eachReader(
+                [&](const InstanceHandle_t&, const auto& record) { keep(result.readers, record); });
         }
     });
     return result;

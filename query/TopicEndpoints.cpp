@@ -18,17 +18,18 @@ TopicEndpoints collectTopicEndpoints(MonitorLib& monitor, uint32_t domainId,
         return result;
     }
     DomainWalk walk(*domain->second.m_metaParticipant);
-    auto into = [&walk, &topicName](std::map<std::string, ProcessIdentity>& endpoints) {
-        return [&walk, &topicName, &endpoints](const InstanceHandle_t&, const auto& record) {
-            ParticipantSysInfo owner;
-            if (ShownName::matches(record.topic_name, topicName) &&
-                walk.ownerSysInfo(record.participant_key, owner)) {
-                endpoints[HandleText::keyOf(record.key)] = ProcessIdentity::of(owner);
-            }
-        };
+    auto keep = [&](std::map<std::string, ProcessIdentity>& endpoints, const auto& record) {
+        ParticipantSysInfo owner;
+        if (ShownName::matches(record.topic_name, topicName) &&
+            walk.ownerSysInfo(record.participant_key, owner)) {
+            endpoints[HandleText::keyOf(record.key)] = ProcessIdentity::of(owner);
+        }
     };
-    if (walk.eachWriter(into(result.writers))) {
-        walk.eachReader(into(result.readers));
+    const bool listed = walk.eachWriter(
+        [&](const InstanceHandle_t&, const auto& record) { keep(result.writers, record); });
+    if (listed) {
+        walk.eachReader(
+            [&](const InstanceHandle_t&, const auto& record) { keep(result.readers, record); });
     }
     return result;
 }
