@@ -18,14 +18,9 @@ Counterparts scanCounterparts(MonitorLib& monitor, uint32_t domainId, const std:
                 endpoints.push_back({handle, std::move(record)});
             }
         };
-        const bool listed = walk.eachWriter([&](const InstanceHandle_t& handle, auto& record) {
-            keep(found.writers, handle, record);
-        });
-        if (listed) {
-            walk.eachReader([&](const InstanceHandle_t& handle, auto& record) {
-                keep(found.readers, handle, record);
-            });
-        }
+        walk.eachEndpoint(
+            [&](const InstanceHandle_t& h, auto& record) { keep(found.writers, h, record); },
+            [&](const InstanceHandle_t& h, auto& record) { keep(found.readers, h, record); });
     });
     return found;
 }

@@ -59,6 +59,14 @@ public:
         return each<ZORVAN::SubscriptionBuiltinTopicData>(visit);
     }
 
+    // Walk the writers, then the readers: a failed writer listing leaves the readers out, as
+    // every walk over a domain's endpoints does. False when a listing failed.
+    template <class OnWriter, class OnReader>
+    bool eachEndpoint(OnWriter&& onWriter, OnReader&& onReader)
+    {
+        return eachWriter(onWriter) && eachReader(onReader);
+    }
+
     // The system information of a participant, or of the participant that owns an endpoint
     // (its participant_key). False, after the failure line, when the participant's record
     // cannot be fetched: `info` then stays as it was.

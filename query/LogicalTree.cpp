@@ -21,9 +21,7 @@ LogicalTree collectLogicalTree(MonitorLib& monitor)
         auto add = [&topics](const InstanceHandle_t&, const auto& record) {
             topics.insert(record.topic_name);
         };
-        if (walk.eachWriter(add)) {
-            walk.eachReader(add);
-        }
+        walk.eachEndpoint(add, add);
     });
     return tree;
 }

@@ -45,12 +45,9 @@ ProcessEndpoints collectProcessEndpoints(MonitorLib& monitor, const ProcessIdent
             result.domains.insert(entry.domainId);
             endpoints[HandleText::keyOf(record.key)] = entry;
         };
-        const bool listed = walk.eachWriter(
-            [&](const InstanceHandle_t&, const auto& record) { keep(result.writers, record); });
-        if (listed) {
-            walk.eachReader(
-                [&](const InstanceHandle_t&, const auto& record) { keep(result.readers, record); });
-        }
+        walk.eachEndpoint(
+            [&](const InstanceHandle_t&, const auto& record) { keep(result.writers, record); },
+            [&](const InstanceHandle_t&, const auto& record) { keep(result.readers, record); });
     });
     return result;
 }

@@ -25,11 +25,8 @@ TopicEndpoints collectTopicEndpoints(MonitorLib& monitor, uint32_t domainId,
             endpoints[HandleText::keyOf(record.key)] = ProcessIdentity::of(owner);
         }
     };
-    const bool listed = walk.eachWriter(
-        [&](const InstanceHandle_t&, const auto& record) { keep(result.writers, record); });
-    if (listed) {
-        walk.eachReader(
-            [&](const InstanceHandle_t&, const auto& record) { keep(result.readers, record); });
-    }
+    walk.eachEndpoint(
+        [&](const InstanceHandle_t&, const auto& record) { keep(result.writers, record); },
+        [&](const InstanceHandle_t&, const auto& record) { keep(result.readers, record); });
     return result;
 }

@@ -69,6 +69,7 @@ void SysPhysics::buildTree(const PhysicalTree& tree)
     };
     QList<QTreeWidgetItem*> hostItems;
     QHash<QTreeWidgetItem*, HostChildren> children;
+    m_processItems.reserve(int(tree.size()));
     // Groups come in ascending process id, so a host is placed where its smallest id falls.
     for (const auto& group : tree) {
         const PhysicalHost host = group.first.host();

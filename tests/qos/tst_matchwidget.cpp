@@ -146,6 +146,25 @@ private:
         return HandleText::handleFromKey(m_peer.readers()[size_t(i)].key);
     }
     QString writerText(int i) const { return hexOf(m_peer.writers()[size_t(i)].key); }
+    // The keys of the first domain's readers on `topic`, in the middleware's listing order.
+    std::vector<std::string> listedReaders(const std::string& topic) const
+    {
+        std::vector<std::string> keys;
+        MonitorLib& monitor = MonitorLib::getInstance();
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        InstanceHandleSeq handles;
+        if (m_domain1->participant()->get_subscriptions(handles, true) != RETCODE_OK) {
+            return keys;
+        }
+        for (const InstanceHandle_t& h : handles) {
+            SubscriptionBuiltinTopicData data;
+            if (m_domain1->participant()->get_subscription_data(data, h) == RETCODE_OK &&
+                data.topic_name == topic) {
+                keys.push_back(HandleText::keyOf(h));
+            }
+        }
+        return keys;
+    }
     QString readerText(int i) const { return hexOf(m_peer.readers()[size_t(i)].key); }
 
     uint32_t m_d1 = 0;
@@ -249,20 +268,9 @@ void TestMatchWidget::writerWithoutReader()
 // Of two readers on the topic, the one the middleware lists last is shown, alone.
 void TestMatchWidget::writerWithTwoReaders()
 {
-    std::string lastListed;
-    {
-        MonitorLib& monitor = MonitorLib::getInstance();
-        std::lock_guard<std::mutex> lock(monitor.mutex);
-        InstanceHandleSeq handles;
-        QCOMPARE(m_domain1->participant()->get_subscriptions(handles, true), RETCODE_OK);
-        for (const InstanceHandle_t& h : handles) {
-            SubscriptionBuiltinTopicData data;
-            if (m_domain1->participant()->get_subscription_data(data, h) == RETCODE_OK &&
-                data.topic_name == "Pair") {
-                lastListed = HandleText::keyOf(h);
-            }
-        }
-    }
+    const std::vector<std::string> listed = listedReaders("Pair");
+    QVERIFY(!listed.empty());
+    const std::string lastListed = listed.back();
     QVERIFY(lastListed == m_peer.readers()[0].key || lastListed == m_peer.readers()[1].key);
     const QString process =
         lastListed == m_peer.readers()[0].key ? QStringLiteral("exe") : QStringLiteral("radar");
@@ -282,20 +290,7 @@ void TestMatchWidget::writerWithTwoReaders()
 // order the middleware lists it; the panel shows the last of the other side.
 void TestMatchWidget::everyCounterpartInListingOrder()
 {
-    std::vector<std::string> listed;
-    {
-        MonitorLib& monitor = MonitorLib::getInstance();
-        std::lock_guard<std::mutex> lock(monitor.mutex);
-        InstanceHandleSeq handles;
-        QCOMPARE(m_domain1->participant()->get_subscriptions(handles, true), RETCODE_OK);
-        for (const InstanceHandle_t& h : handles) {
-            SubscriptionBuiltinTopicData data;
-            if (m_domain1->participant()->get_subscription_data(data, h) == RETCODE_OK &&
-                data.topic_name == "Pair") {
-                listed.push_back(HandleText::keyOf(h));
-            }
-        }
-    }
+    const std::vector<std::string> listed = listedReaders("Pair");
     const Counterparts found = scanCounterparts(MonitorLib::getInstance(), m_d1, "Pair");
     std::vector<std::string> readers;
     for (const DiscoveredReader& r : found.readers) {
