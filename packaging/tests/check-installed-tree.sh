@@ -36,18 +36,16 @@ entry_program_exists() {
   [ -n "$exec" ] && [ -x "$bindir/$exec" ] || { echo "Exec=$exec is not in $bindir"; return 1; }
 }
 
+# "PNG image data, 16 x 16, 8-bit/color RGBA, non-interlaced" -> 16x16
 png_size() {
-  python3 -c 'import struct, sys
-data = open(sys.argv[1], "rb").read(24)
-assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
-print("%dx%d" % struct.unpack(">II", data[16:24]))' "$1"
+  file -b "$1" | sed -n 's/^PNG image data, \([0-9]*\) x \([0-9]*\),.*/\1x\2/p'
 }
 
 icons_match_folders() {
   local icon size count=0 large=0
   for icon in "$datadir"/icons/hicolor/*/apps/$app_id.png; do
     [ -f "$icon" ] || continue
-    size=$(png_size "$icon") || return 1
+    size=$(png_size "$icon")
     if [ "$size" != "$(basename "$(dirname "$(dirname "$icon")")")" ]; then
       echo "$icon is $size"
       return 1
