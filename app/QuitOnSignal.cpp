@@ -34,7 +34,12 @@ QuitOnSignal::QuitOnSignal(QObject* parent) : QObject(parent)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (size_t i = 0; i < kSignals.size(); ++i) {
-        ::sigaction(kSignals[i], &action, &m_previous[i]);
+        ::sigaction(kSignals[i], nullptr, &m_previous[i]);
+        // A signal the starter chose to ignore (a background job of a script, nohup) stays
+        // ignored.
+        if (m_previous[i].sa_handler != SIG_IGN) {
+            ::sigaction(kSignals[i], &action, nullptr);
+        }
     }
     m_installed = true;
 }
