@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QStatusBar>
+#include <QStringList>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -136,7 +137,8 @@ void BrelvaneQtDemo::onSetDomainActionTriggered()
     layout->setAlignment(buttonRow, Qt::AlignRight | Qt::AlignBottom);
 
     connect(cancelButton, &QPushButton::clicked, &dialog, &QDialog::close);
-    connect(okButton, &QPushButton::clicked, this, [this, &dialog, includedEdit, excludedEdit] {
+    std::set<uint32_t> notJoined;
+    const auto apply = [this, &dialog, includedEdit, excludedEdit, &notJoined] {
         MonitorLib& monitor = MonitorLib::getInstance();
         const QString included = includedEdit->text();
         const QString excluded = excludedEdit->text();
@@ -148,14 +150,31 @@ void BrelvaneQtDemo::onSetDomainActionTriggered()
         }
         includedText = included;
         excludedText = excluded;
-        DomainSelection::apply(monitor, DomainSelection::parseIds(included),
-                               DomainSelection::parseIds(excluded));
+        notJoined = DomainSelection::apply(monitor, DomainSelection::parseIds(included),
+                                           DomainSelection::parseIds(excluded));
         // on the GUI thread: the views rebuild at once
         emit monitor.dataChanged();
         dialog.accept();
         resetViews();
-    });
+    };
+    connect(okButton, &QPushButton::clicked, this, apply);
     dialog.exec();
+    // Once the apply has run to its end: a domain that could not be joined would otherwise
+    // look merely empty.
+    if (!notJoined.empty()) {
+        showJoinFailure(notJoined);
+    }
+}
+
+void BrelvaneQtDemo::showJoinFailure(const std::set<uint32_t>& ids)
+{
+    QStringList texts;
+    for (uint32_t id : ids) {
+        texts << QString::number(id);
+    }
+    QMessageBox::warning(this, tr("加入域失败"),
+                         tr("以下域无法加入:%1").arg(texts.join(QLatin1Char(';'))), QMessageBox::Ok,
+                         QMessageBox::NoButton);
 }
 
 void BrelvaneQtDemo::resetViews()

@@ -3,6 +3,8 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
+#include <set>
 
 class QAction;
 class QMenu;
@@ -53,5 +55,7 @@ private:
     // After a domain change: closes every detail tab, empties the QoS and match panels and
     // lets the views rebuild for the new domain set.
     void resetViews();
+    // Tells the operator which domains the middleware could not join.
+    void showJoinFailure(const std::set<uint32_t>& ids);
     void retranslateUi();
 };

@@ -38,10 +38,11 @@ std::set<uint32_t> parseIds(const QString& input)
     return ids;
 }
 
-void apply(MonitorLib& monitor, const std::set<uint32_t>& included,
-           const std::set<uint32_t>& excluded)
+std::set<uint32_t> apply(MonitorLib& monitor, const std::set<uint32_t>& included,
+                         const std::set<uint32_t>& excluded)
 {
     ZORVAN::DomainParticipantFactory* factory = ZORVAN::DomainParticipantFactory::get_instance();
+    std::set<uint32_t> notJoined;
     std::lock_guard<std::mutex> lock(monitor.mutex);
     for (uint32_t id : included) {
         if (monitor.domains.count(id) || excluded.count(id)) {
@@ -53,6 +54,7 @@ void apply(MonitorLib& monitor, const std::set<uint32_t>& included,
             // Nothing is kept for a domain the middleware cannot join.
             std::fputs("create_participant failed\n", stdout);
             std::fflush(stdout);
+            notJoined.insert(id);
             continue;
         }
         DomainEntry& entry = monitor.domains[id];
@@ -72,6 +74,7 @@ void apply(MonitorLib& monitor, const std::set<uint32_t>& included,
         }
         monitor.domains.erase(found);
     }
+    return notJoined;
 }
 
 } // namespace DomainSelection

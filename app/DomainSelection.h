@@ -18,8 +18,9 @@ std::set<uint32_t> parseIds(const QString& input);
 
 // Creates the monitor's participant in every included domain that is not yet monitored and not
 // excluded, and deletes it in every excluded domain that is monitored. Holds the monitor's
-// mutex while it edits the table; emits nothing.
-void apply(MonitorLib& monitor, const std::set<uint32_t>& included,
-           const std::set<uint32_t>& excluded);
+// mutex while it edits the table; emits nothing. Returns the ids of the domains the middleware
+// could not join (no participant created): they stay out of the table.
+std::set<uint32_t> apply(MonitorLib& monitor, const std::set<uint32_t>& included,
+                         const std::set<uint32_t>& excluded);
 
 } // namespace DomainSelection

@@ -1,4 +1,5 @@
 #include "BrelvaneQtDemo.h"
+#include "QuitOnSignal.h"
 
 #include <QApplication>
 
@@ -9,6 +10,8 @@ int main(int argc, char* argv[])
         QApplication application(argc, argv);
         BrelvaneQtDemo window;
         window.show();
+        // SIGTERM or SIGINT ends the event loop as closing the window does.
+        QuitOnSignal quitOnSignal;
         result = application.exec();
     }
     return result;

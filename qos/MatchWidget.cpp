@@ -51,7 +51,7 @@ void expandBelow(QTreeWidgetItem* item)
 MatchWidget::MatchWidget(QWidget* parent) : TabTree(parent)
 {
     registerQosMetaTypes();
-    tabBar->addTab(QStringLiteral("匹配分析"));
+    tabBar->addFixedTab(QStringLiteral("匹配分析"));
     treeWidget->header()->setVisible(true);
     treeWidget->setColumnCount(4);
     treeWidget->setHeaderLabels({QStringLiteral("检查项"), QStringLiteral("匹配规则"),

@@ -57,7 +57,7 @@ QoSInfo::QoSInfo(QWidget* parent) : TabWidget(parent)
     qosTree->setHeaderLabels({QStringLiteral("QoS名称"), QStringLiteral("QoS值")});
     qosTree->setColumnWidth(0, 200);
     qosTree->setColumnWidth(1, 200);
-    addPage(QStringLiteral("QoS信息"), qosTree);
+    addFixedPage(QStringLiteral("QoS信息"), qosTree);
 }
 
 void QoSInfo::setInfo(InstanceHandle_t handle, QoSType type)

@@ -9,6 +9,7 @@ packages=(
   libfastrtps-dev libfastcdr-dev
   fonts-wqy-zenhei
   xvfb xauth imagemagick
+  dpkg-dev file lintian desktop-file-utils appstream man-db
 )
 missing=()
 for p in "${packages[@]}"; do

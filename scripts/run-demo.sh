@@ -17,4 +17,4 @@ fi
 "$build/tools/demo/brelvane-demo" --domains 0 &
 demo=$!
 trap 'kill $demo 2>/dev/null; wait $demo 2>/dev/null' EXIT
-"$build/app/BrelvaneQtDemo"
+"$build/app/brelvane-monitor"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors and runs every test offscreen.
+# Installs what is missing, builds with warnings as errors and runs every test offscreen, then
+# builds the Debian package into build-package/ and checks it (scripts/check-package.sh).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -9,3 +10,5 @@ export QT_QPA_PLATFORM=offscreen
 export CYCLONEDDS_URI="file://$top/config/loopback.xml"
 cd "$build"
 ctest --output-on-failure -j"$(nproc)"
+"$top/scripts/package.sh" >/dev/null
+"$top/scripts/check-package.sh"

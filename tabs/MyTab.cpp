@@ -26,13 +26,30 @@ void MyTab::updateText()
     // jump when the button appears under the pointer.
     const int available = width() - closeButton->width();
     elidedTitle = QFontMetrics(font()).elidedText(title, Qt::ElideRight, available);
-    setText(elidedTitle);
+    // A button takes "&" for the marker of an Alt shortcut: "R&D" would show as "RD".
+    setText(literalText(elidedTitle));
+}
+
+QString MyTab::literalText(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
+    return escaped;
 }
 
 void MyTab::setCloseButtonVisible(bool visible)
 {
-    closeButton->setVisible(visible);
+    closeButton->setVisible(visible && m_closable);
     updateText();
+}
+
+void MyTab::setClosable(bool closable)
+{
+    m_closable = closable;
+    if (!closable) {
+        closeButton->hide();
+        updateText();
+    }
 }
 
 int MyTab::preferredWidth() const
@@ -59,7 +76,7 @@ void MyTab::wheelEvent(QWheelEvent* event)
 void MyTab::enterEvent(QEvent* event)
 {
     // The current tab's close button is managed by the strip; others show theirs on hover.
-    if (!isChecked()) {
+    if (!isChecked() && m_closable) {
         closeButton->show();
         updateText();
     }

@@ -77,6 +77,12 @@ void TabBar::addTab(const QString& title)
     updateLayout();
 }
 
+void TabBar::addFixedTab(const QString& title)
+{
+    addTab(title);
+    tabs.last()->setClosable(false);
+}
+
 MyTab* TabBar::createTab(const QString& title)
 {
     auto owned = std::make_unique<MyTab>();
@@ -147,6 +153,9 @@ void TabBar::onTabToggled(int id, bool checked)
             current->setCloseButtonVisible(true);
         }
     }
+    // Whatever made the tab current (a click, the arrow keys moving through the group, code),
+    // it must be among the shown ones, not a tab scrolled out to width 0.
+    updateLayout();
     emit currentIndexChanged(id);
 }
 
@@ -167,8 +176,8 @@ void TabBar::onComboButtonClicked()
     QSignalMapper mapper;
     const QIcon currentMark(QStringLiteral(":/BrelvaneQtDemo/Resources/start.png"));
     for (int i = 0; i < tabs.size(); ++i) {
-        QAction* action =
-            menu.addAction(i == currentIndex ? currentMark : QIcon(), tabs.at(i)->title);
+        QAction* action = menu.addAction(i == currentIndex ? currentMark : QIcon(),
+                                         MyTab::literalText(tabs.at(i)->title));
         connect(action, SIGNAL(triggered()), &mapper, SLOT(map()));
         mapper.setMapping(action, i);
     }
@@ -180,7 +189,8 @@ void TabBar::onTabCloseRequest()
 {
     auto* tab = qobject_cast<MyTab*>(sender());
     const int k = tabs.indexOf(tab);
-    if (tab == nullptr || k < 0) {
+    // A fixed panel's tab stays, whoever asks: its panel would be lost for good.
+    if (tab == nullptr || k < 0 || !tab->isClosable()) {
         return;
     }
     // A neighbour takes over even when the closing tab was not current, so the strip never

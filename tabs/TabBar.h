@@ -24,6 +24,9 @@ public:
 
     // Appends a tab and makes it current.
     void addTab(const QString& title);
+    // Appends a tab that cannot be closed, the title tab of a panel that is always there, and
+    // makes it current.
+    void addFixedTab(const QString& title);
     // The first step of addTab: builds and appends the tab without renumbering or laying out.
     // Callers that add tabs themselves follow it with updateIds and updateLayout.
     MyTab* createTab(const QString& title);

@@ -1,5 +1,6 @@
 #include "TabWidget.h"
 
+#include "MyTab.h"
 #include "TabBar.h"
 
 #include <QCoreApplication>
@@ -54,6 +55,12 @@ void TabWidget::addPage(const QString& title, QWidget* page)
     tabBar->updateIds();
     tabBar->updateLayout();
     stackedWidget->addWidget(page);
+}
+
+void TabWidget::addFixedPage(const QString& title, QWidget* page)
+{
+    addPage(title, page);
+    tabBar->tabs.last()->setClosable(false);
 }
 
 void TabWidget::setCurrentPage(QWidget* page)

@@ -19,6 +19,8 @@ public:
     // Adds a tab with the title and appends the page. Only the first page is shown by this;
     // call setCurrentPage to show a later one.
     void addPage(const QString& title, QWidget* page);
+    // The same, with a tab that cannot be closed: for a page that must always be there.
+    void addFixedPage(const QString& title, QWidget* page);
     // Shows a page of this panel and makes its tab current.
     void setCurrentPage(QWidget* page);
 

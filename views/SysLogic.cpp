@@ -28,7 +28,7 @@ SysLogic::SysLogic(QWidget* parent) : TabTree(parent), m_rootItem(nullptr)
     m_rootItem = makeItem(QString::fromUtf8("系统逻辑图"), QIcon(QString::fromLatin1(rootIcon)));
     treeWidget->addTopLevelItem(m_rootItem);
     treeWidget->expandAll();
-    tabBar->addTab(QString::fromUtf8("系统逻辑图"));
+    tabBar->addFixedTab(QString::fromUtf8("系统逻辑图"));
     connect(treeWidget, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this,
             SLOT(onItemDoubleClicked(QTreeWidgetItem*, int)));
     connect(&MonitorLib::getInstance(), SIGNAL(dataChanged()), this, SLOT(onDataChanged()));

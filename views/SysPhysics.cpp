@@ -33,7 +33,7 @@ SysPhysics::SysPhysics(QWidget* parent) : TabTree(parent), m_rootItem(nullptr)
     m_rootItem = makeItem(QString::fromUtf8("系统物理图"), QIcon(QString::fromLatin1(rootIcon)));
     treeWidget->addTopLevelItem(m_rootItem);
     treeWidget->expandAll();
-    tabBar->addTab(QString::fromUtf8("系统物理图"));
+    tabBar->addFixedTab(QString::fromUtf8("系统物理图"));
     connect(treeWidget, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this,
             SLOT(onItemDoubleClicked(QTreeWidgetItem*, int)));
     connect(&MonitorLib::getInstance(), SIGNAL(dataChanged()), this, SLOT(onDataChanged()));

@@ -35,9 +35,15 @@ DialogResult runDomainDialog(BrelvaneQtDemo& window, const QString& included,
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            if (box->property("brelvaneSeen").toBool()) {
+                return; // acknowledged already, the click is on its way
+            }
+            box->setProperty("brelvaneSeen", true);
             result.warned = true;
+            ++result.warnings;
             result.warningTitle = box->windowTitle();
             result.warningText = box->text();
+            result.dialogShownAtWarning = dialog != nullptr && dialog->isVisible();
             // Queued: a click runs nested event loops, and this timer cannot fire inside its own
             // slot.
             QMetaObject::invokeMethod(box->button(QMessageBox::Ok), "click", Qt::QueuedConnection);

@@ -1,18 +1,27 @@
 // Choosing the monitored domains through the main window's dialog.
 #include "BrelvaneQtDemo.h"
+#include "BrelvaneWidget.h"
 #include "ChangeCounter.h"
 #include "DialogDriver.h"
 #include "DomainParticipantFactory.h"
 #include "DomainSelection.h"
 #include "FakeFactory.h"
+#include "MatchWidget.h"
 #include "MonitorLib.h"
+#include "MyTab.h"
+#include "QoSInfo.h"
 #include "StdoutCapture.h"
+#include "SysLogic.h"
+#include "SysPhysics.h"
+#include "TabBar.h"
 #include "TestEnv.h"
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
@@ -197,6 +206,8 @@ private slots:
         ChangeCounter spy;
         const DialogResult r = runDomainDialog(window, included, excluded);
         QVERIFY(r.warned);
+        QCOMPARE(r.warnings, 1);
+        QVERIFY(r.dialogShownAtWarning);
         QCOMPARE(r.warningTitle, QString::fromUtf8("输入错误"));
         QCOMPARE(r.warningText, QString::fromUtf8("输入格式应为:域号被;隔开且域号在0-200之间"));
         QVERIFY(!r.closedByAccept);
@@ -279,6 +290,98 @@ private slots:
         QCOMPARE(ownCount(), size_t(1));
         QCOMPARE(out.count(QStringLiteral("create_participant failed")), 1);
         DomainSelection::apply(MonitorLib::getInstance(), {}, {14});
+    }
+
+    void applyReportsDomainsNotJoined()
+    {
+        FakeFactory factory;
+        factory.refused = {3, 5, 9};
+        ClearDomainsOnExit clear;
+        StdoutCapture out;
+        MonitorLib& monitor = MonitorLib::getInstance();
+        // 9 is excluded as well: never asked for, so never refused.
+        QCOMPARE(DomainSelection::apply(monitor, {3, 4, 5, 9}, {9}), (std::set<uint32_t>{3, 5}));
+        QCOMPARE(monitored(), std::vector<uint32_t>{4});
+        QCOMPARE(out.count(QStringLiteral("create_participant failed")), 2);
+        // A monitored domain is not asked for again; a refused one is, and may join now.
+        factory.refused = {5};
+        QCOMPARE(DomainSelection::apply(monitor, {3, 4, 5}, {}), std::set<uint32_t>{5});
+        QCOMPARE(monitored(), (std::vector<uint32_t>{3, 4}));
+        QVERIFY(DomainSelection::apply(monitor, {}, {3, 4}).empty());
+    }
+
+    // One warning box after the apply (the dialog closed, the detail tabs reset), naming every
+    // domain that could not be joined; the others are joined all the same.
+    void domainsNotJoinedAreNamedInOneWarning_data()
+    {
+        QTest::addColumn<QString>("included");
+        QTest::addColumn<QVector<uint>>("refused");
+        QTest::addColumn<QString>("text"); // empty: no warning
+        QTest::addColumn<QVector<uint>>("joined");
+
+        QTest::newRow("one refused") << "13;14" << QVector<uint>{13}
+                                     << QString::fromUtf8("以下域无法加入:13") << QVector<uint>{14};
+        QTest::newRow("several refused, in id order")
+            << "200;15;14;0" << QVector<uint>{200, 0, 15}
+            << QString::fromUtf8("以下域无法加入:0;15;200") << QVector<uint>{14};
+        QTest::newRow("all refused")
+            << "7" << QVector<uint>{7} << QString::fromUtf8("以下域无法加入:7") << QVector<uint>{};
+        QTest::newRow("none refused")
+            << "7;8" << QVector<uint>{} << QString() << QVector<uint>{7, 8};
+    }
+
+    void domainsNotJoinedAreNamedInOneWarning()
+    {
+        QFETCH(QString, included);
+        QFETCH(QVector<uint>, refused);
+        QFETCH(QString, text);
+        QFETCH(QVector<uint>, joined);
+        FakeFactory factory;
+        factory.refused = std::set<uint32_t>(refused.begin(), refused.end());
+        ClearDomainsOnExit clear;
+        StdoutCapture out;
+        BrelvaneQtDemo window;
+        const DialogResult r = runDomainDialog(window, included, QString());
+        QVERIFY(r.closedByAccept);
+        QCOMPARE(window.includedText, included);
+        const std::vector<uint32_t> now = monitored();
+        QCOMPARE(QVector<uint>(now.begin(), now.end()), joined);
+        QCOMPARE(out.count(QStringLiteral("create_participant failed")), refused.size());
+        if (text.isEmpty()) {
+            QVERIFY(!r.warned);
+            return;
+        }
+        QCOMPARE(r.warnings, 1);
+        QVERIFY(!r.dialogShownAtWarning);
+        QCOMPARE(r.warningTitle, QString::fromUtf8("加入域失败"));
+        QCOMPARE(r.warningText, text);
+    }
+
+    // The title tabs of the four fixed panels show no close button and stay whoever asks them
+    // to close; the QoS tree stays in its panel's stack.
+    void fixedPanelsKeepTheirTabs()
+    {
+        BrelvaneQtDemo window;
+        const QList<TabBar*> strips{window.widget->sysLogic->tabBar,
+                                    window.widget->sysPhysic->tabBar, window.matchWidget->tabBar,
+                                    window.qosWidget->tabBar};
+        const QStringList titles{QString::fromUtf8("系统逻辑图"), QString::fromUtf8("系统物理图"),
+                                 QString::fromUtf8("匹配分析"), QString::fromUtf8("QoS信息")};
+        for (int i = 0; i < strips.size(); ++i) {
+            TabBar* strip = strips.at(i);
+            QCOMPARE(strip->tabs.size(), 1);
+            MyTab* tab = strip->tabs.first();
+            QCOMPARE(tab->title, titles.at(i));
+            QVERIFY(tab->closeButton->isHidden());
+            QSignalSpy closed(strip, &TabBar::closeTab);
+            emit tab->closeRequest();
+            tab->closeButton->click();
+            QCOMPARE(closed.count(), 0);
+            QCOMPARE(strip->tabs, QList<MyTab*>{tab});
+        }
+        QCOMPARE(window.qosWidget->stackedWidget->indexOf(window.qosWidget->qosTree), 0);
+        QCOMPARE(window.qosWidget->stackedWidget->currentWidget(),
+                 static_cast<QWidget*>(window.qosWidget->qosTree));
     }
 
     void realParticipantJoinsAndLeaves()

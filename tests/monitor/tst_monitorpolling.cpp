@@ -8,6 +8,8 @@
 #include "StdoutCapture.h"
 
 #include <QtTest>
+#include <atomic>
+#include <chrono>
 
 using namespace ZORVAN;
 
@@ -43,16 +45,21 @@ ParticipantBuiltinTopicData participant(uint8_t id, const char* exe)
     return p;
 }
 
-// Waits until the polling thread has finished at least two more passes.
+// Passes the polling thread has finished; counted on the polling thread.
+std::atomic<int> passes{0};
+
+void countPass(std::chrono::nanoseconds, std::chrono::nanoseconds)
+{
+    ++passes;
+}
+
+// Waits until the polling thread has finished two more passes, so that at least one whole pass
+// began after the call, and the test has received what they announced.
 void waitForPasses()
 {
-    MonitorLib& monitor = MonitorLib::getInstance();
-    for (int i = 0; i < 3; ++i) {
-        QTest::qWait(250);
-        // Taking the mutex waits for a pass in progress.
-        std::lock_guard<std::mutex> lock(monitor.mutex);
-    }
-    // Counts what the last pass announced.
+    const int start = passes;
+    QTRY_VERIFY_WITH_TIMEOUT(passes >= start + 2, 10000);
+    // A pass posts its queued signals before it counts itself.
     QCoreApplication::processEvents();
 }
 
@@ -63,6 +70,10 @@ class TestMonitorPolling : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { MonitorLib::getInstance().setPassObserver(countPass); }
+
+    void cleanupTestCase() { MonitorLib::getInstance().setPassObserver(nullptr); }
+
     void noDomainNoSignal()
     {
         ChangeCounter spy;

@@ -23,10 +23,10 @@ public:
     bool start(uint32_t domain, const QString& scenario, const QStringList& extra = {});
     // The rest of the first output line that starts with `prefix`; empty when none came within
     // `timeoutMs` or the process ended.
-    QString waitForLine(const QString& prefix, int timeoutMs = 20000);
+    QString waitForLine(const QString& prefix, int timeoutMs = 60000);
     // SIGTERM: the forge disposes its participants, so receivers drop them at once. True when
     // it ended with exit code 0 within `timeoutMs`.
-    bool stop(int timeoutMs = 20000);
+    bool stop(int timeoutMs = 60000);
     QString errorString() const { return m_error; }
 
 private:

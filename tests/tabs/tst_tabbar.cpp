@@ -94,6 +94,9 @@ private slots:
     void moreMenu();
     void closeButtonsWhenClosable();
     void closeButtonsWhenNotClosable();
+    void fixedTabStays_data();
+    void fixedTabStays();
+    void ampersandShownLiterally();
 };
 
 void TestTabBar::addTabMakesNewTabCurrent()
@@ -474,6 +477,102 @@ void TestTabBar::closeButtonsWhenNotClosable()
     }
     bar->tabs.at(2)->closeButton->click();
     QCOMPARE(titles(*bar), (QStringList{QStringLiteral("tab0"), QStringLiteral("tab1")}));
+}
+
+void TestTabBar::fixedTabStays_data()
+{
+    QTest::addColumn<bool>("stripClosable");
+    QTest::newRow("strip over pages") << true;
+    QTest::newRow("strip over a tree") << false;
+}
+
+void TestTabBar::fixedTabStays()
+{
+    QFETCH(bool, stripClosable);
+    TabBar bar;
+    bar.setTabsClosable(stripClosable);
+    bar.addFixedTab(QStringLiteral("fixed"));
+    bar.addTab(QStringLiteral("detail"));
+    MyTab* fixed = bar.tabs.at(0);
+    QVERIFY(!fixed->isClosable());
+    QVERIFY(bar.tabs.at(1)->isClosable());
+    QVERIFY(registeredTabs(bar).contains(fixed));
+
+    // No cross, whether current, hovered or switched by the strip; the detail tab has one.
+    bar.setCurIndex(0);
+    QVERIFY(fixed->closeButton->isHidden());
+    bar.setCurIndex(1);
+    QVERIFY(!bar.tabs.at(1)->closeButton->isHidden());
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(fixed, &enter);
+    QVERIFY(fixed->closeButton->isHidden());
+    bar.setTabsClosable(!stripClosable);
+    QVERIFY(fixed->closeButton->isHidden());
+    bar.setTabsClosable(true);
+    QVERIFY(fixed->closeButton->isHidden());
+    bar.setTabsClosable(stripClosable);
+
+    // A close request, by signal or by the hidden button, changes nothing.
+    QSignalSpy closed(&bar, &TabBar::closeTab);
+    QSignalSpy current(&bar, &TabBar::currentIndexChanged);
+    emit fixed->closeRequest();
+    fixed->closeButton->click();
+    QCOMPARE(closed.count(), 0);
+    QCOMPARE(current.count(), 0);
+    QCOMPARE(titles(bar), (QStringList{QStringLiteral("fixed"), QStringLiteral("detail")}));
+    QCOMPARE(bar.currentIndex, 1);
+    QVERIFY(registeredTabs(bar).contains(fixed));
+
+    // The detail tab beside it still closes.
+    bar.tabs.at(1)->closeButton->click();
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(titles(bar), QStringList{QStringLiteral("fixed")});
+    QCOMPARE(bar.currentIndex, 0);
+    QVERIFY(fixed->closeButton->isHidden());
+}
+
+void TestTabBar::ampersandShownLiterally()
+{
+    auto bar = std::make_unique<TabBar>();
+    bar->resize(600, 40);
+    bar->show();
+    QVERIFY(QTest::qWaitForWindowExposed(bar.get()));
+    const QStringList shown{QStringLiteral("R&D"), QStringLiteral("&&"),
+                            QStringLiteral("topic&") + QStringLiteral("很长的标题").repeated(20)};
+    for (const QString& title : shown) {
+        bar->addTab(title);
+    }
+    // The buttons show "&" as it is and take no Alt shortcut from it.
+    QCOMPARE(bar->tabs.at(0)->text(), QStringLiteral("R&&D"));
+    QCOMPARE(bar->tabs.at(1)->text(), QStringLiteral("&&&&"));
+    for (const MyTab* tab : bar->tabs) {
+        QVERIFY(tab->shortcut().isEmpty());
+        QVERIFY(QKeySequence::mnemonic(tab->text()).isEmpty());
+    }
+    // The elided one keeps its "&" too.
+    QVERIFY(bar->tabs.at(2)->elidedTitle.startsWith(QStringLiteral("topic&")));
+    QVERIFY(bar->tabs.at(2)->text().startsWith(QStringLiteral("topic&&")));
+
+    // So do the entries of the ">>" menu.
+    QStringList all = shown;
+    for (int i = 0; i < 6; ++i) {
+        all << QStringLiteral("A&B %1").arg(i);
+        bar->addTab(all.last());
+    }
+    QVERIFY(!bar->moreButton->isHidden());
+    QStringList entries;
+    bool noMnemonic = true;
+    withPopupMenu([&bar] { bar->moreButton->click(); },
+                  [&](QMenu* menu) {
+                      for (QAction* action : menu->actions()) {
+                          // iconText() is the text as displayed, shortcut markers taken out.
+                          entries << action->iconText();
+                          noMnemonic =
+                              noMnemonic && QKeySequence::mnemonic(action->text()).isEmpty();
+                      }
+                  });
+    QCOMPARE(entries, all);
+    QVERIFY(noMnemonic);
 }
 
 QTEST_MAIN(TestTabBar)

@@ -4,6 +4,7 @@
 #include "StyleSheet.h"
 #include "TabBar.h"
 
+#include <QCryptographicHash>
 #include <QImage>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -40,6 +41,7 @@ private slots:
     void init();
     void cleanup();
     void rulesInOrder();
+    void sheetTextExact();
     void imagesOfTheRulesResolve();
     void checkedAndUncheckedTabs();
     void closeButtonImages();
@@ -98,6 +100,25 @@ void TestTabLook::rulesInOrder()
         QStringLiteral("QWidget[type=\"content\"]"),
     };
     QCOMPARE(selectors, expected);
+}
+
+// The sheet's bytes are pinned: an edit of the source that changes the text (white space
+// included) must show here and be made deliberately, with the checksum updated.
+void TestTabLook::sheetTextExact()
+{
+    const QByteArray text(applicationStyleSheetText);
+    QCOMPARE(text.size(), 2391);
+    QCOMPARE(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex(),
+             QByteArray("7b69f9ccebda0a26428874d906b97c65e98bb2c7a76afe7d3f67f5a3797de8d1"));
+    // One rule per line, each line ended by a line feed.
+    QVERIFY(text.endsWith("}\n"));
+    const QList<QByteArray> lines = text.left(text.size() - 1).split('\n');
+    QCOMPARE(lines.size(), 15);
+    for (const QByteArray& line : lines) {
+        QCOMPARE(line.count('{'), 1);
+        QVERIFY(line.endsWith('}'));
+    }
+    QCOMPARE(applicationStyleSheet().toUtf8(), text);
 }
 
 void TestTabLook::imagesOfTheRulesResolve()

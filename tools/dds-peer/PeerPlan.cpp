@@ -1,5 +1,6 @@
 #include "PeerPlan.h"
 
+#include "RandomPairs.h"
 #include "peerkit/QosLine.h"
 #include "peerkit/SysInfoLine.h"
 
@@ -50,6 +51,15 @@ const char* PeerPlan::usage()
            "                         history=keep_last:N|keep_all\n"
            "                         durability_service=cleanup_s:keep_last|keep_all:depth:"
            "max_samples:max_instances:max_per_instance\n"
+           "  --random-pairs N       N pairs of a writer and a reader, each pair on its own\n"
+           "                         topic Pair_<seed>_<i>, with QoS drawn from --seed\n"
+           "  --seed S               seed of --random-pairs (default 1)\n"
+           "  --pair-side SIDE       both (default): writers and readers in two participants;\n"
+           "                         writers or readers: only that side (the other side runs\n"
+           "                         in another process with the same seed)\n"
+           "  --report-matches       after READY wait until matching has settled, then print\n"
+           "                         \"matched <guid> <count>\" per writer and reader and\n"
+           "                         \"SETTLED\" (\"UNSETTLED <n>\": n never met the other kind)\n"
            "  --leave-after S        delete the current participant S seconds after READY\n"
            "                         (prints \"LEFT <guid>\")\n"
            "  --publish-rate HZ      every writer writes HZ samples per second (default none)\n"
@@ -81,6 +91,10 @@ bool PeerPlan::parse(const std::vector<std::string>& args, std::string& error)
         if (option == "--participant") {
             participants.push_back(Participant());
             participants.back().domain = domain;
+            continue;
+        }
+        if (option == "--report-matches") {
+            reportMatches = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -135,6 +149,32 @@ bool PeerPlan::parse(const std::vector<std::string>& args, std::string& error)
                 return false;
             }
             participants.back().endpoints.back().qos = value;
+        } else if (option == "--random-pairs" || option == "--seed") {
+            char* end = nullptr;
+            errno = 0;
+            const unsigned long n = std::strtoul(value.c_str(), &end, 10);
+            const unsigned long limit = option == "--seed" ? 4294967295ul : 10000ul;
+            if (value.empty() || value[0] == '-' || *end != '\0' || errno != 0 || n > limit) {
+                error = option + ": '" + value + "' is not a number 0.." + std::to_string(limit);
+                return false;
+            }
+            if (option == "--seed") {
+                seed = uint32_t(n);
+            } else {
+                randomPairs = int(n);
+                pairsDomain = domain;
+            }
+        } else if (option == "--pair-side") {
+            if (value == "both") {
+                pairSide = PairSide::Both;
+            } else if (value == "writers") {
+                pairSide = PairSide::Writers;
+            } else if (value == "readers") {
+                pairSide = PairSide::Readers;
+            } else {
+                error = "--pair-side: '" + value + "' is not both, writers or readers";
+                return false;
+            }
         } else if (option == "--leave-after") {
             if (!toSeconds(value, seconds)) {
                 error = "--leave-after: '" + value + "' is not a number of seconds";
@@ -156,7 +196,28 @@ bool PeerPlan::parse(const std::vector<std::string>& args, std::string& error)
             return false;
         }
     }
+    if (randomPairs > 0) {
+        addRandomPairs(pairsDomain);
+        return true;
+    }
     // A bare "dds-peer --domain 5" still is a peer: one participant with default properties.
     current();
     return true;
+}
+
+void PeerPlan::addRandomPairs(uint32_t domain)
+{
+    Participant writers;
+    Participant readers;
+    writers.domain = readers.domain = domain;
+    for (const RandomPair& pair : RandomPairs::generate(randomPairs, seed)) {
+        writers.endpoints.push_back({true, pair.topic, pair.writerType, pair.writerQos});
+        readers.endpoints.push_back({false, pair.topic, pair.readerType, pair.readerQos});
+    }
+    if (pairSide != PairSide::Readers) {
+        participants.push_back(writers);
+    }
+    if (pairSide != PairSide::Writers) {
+        participants.push_back(readers);
+    }
 }

@@ -1,4 +1,5 @@
 // dds-peer: a DDS peer scripted from the command line (see PeerPlan::usage()).
+#include "MatchReport.h"
 #include "PeerPlan.h"
 #include "peerkit/Participant.h"
 #include "peerkit/QosLine.h"
@@ -69,6 +70,14 @@ int main(int argc, char** argv)
     }
     std::puts("READY");
     std::fflush(stdout);
+    if (plan.reportMatches) {
+        std::vector<const peerkit::Participant*> participants;
+        for (const Running& r : running) {
+            participants.push_back(r.participant.get());
+        }
+        // A second of quiet is ample on loopback; a minute covers a slow second process.
+        MatchReport::run(participants, 1.0, 60.0);
+    }
 
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();

@@ -81,9 +81,12 @@ int Forge::run(const std::atomic<bool>& stop)
             heartbeats();
             nextHeartbeat = now + std::chrono::milliseconds(500);
         }
+        // A peer can keep the socket busy for long (thousands of re-sends asked for, one
+        // ACKNACK after another): drain it only until the next announcement is due, or the
+        // peers' leases on the forged participants run out while nothing is announced.
         if (m_socket.receive(datagram, 50)) {
             receive(datagram);
-            while (m_socket.receive(datagram, 0)) {
+            while (!stop && Clock::now() < nextAnnounce && m_socket.receive(datagram, 0)) {
                 receive(datagram);
             }
         }
@@ -136,15 +139,15 @@ void Forge::sendHistory(Forged& forged, SedpWriter& writer, const GuidPrefix& pe
 
 void Forge::heartbeats()
 {
+    // Peers that acknowledged everything get their HEARTBEAT too: a peer whose lease on a
+    // forged participant ran out has dropped its endpoints with it, and when the next
+    // announcement brings the participant back, only a HEARTBEAT makes it ask for them again.
     for (auto& forged : m_forged) {
         for (SedpWriter* writer : {&forged->publications, &forged->subscriptions}) {
             if (writer->last() == 0) {
                 continue;
             }
             for (const auto& peer : m_peers) {
-                if (writer->peer(peer.first).acknowledged >= writer->last()) {
-                    continue;
-                }
                 DatagramBatch batch(m_socket, forged->plan.prefix, peer.second.ports,
                                     m_options.limits, &peer.first);
                 batch.heartbeat(writer->reader(), writer->writer(), 1, writer->last(),
@@ -217,6 +220,15 @@ void Forge::onAckNack(const GuidPrefix& from, const AckNack& ack)
         return;
     }
     SedpWriter::PeerState& state = sedp->peer(from);
+    if (ack.base - 1 < state.acknowledged) {
+        // The peer lacks what it once acknowledged: it dropped the forged participant (its
+        // lease ran out) and found it again, and its acknowledgement count starts over. Start
+        // over with it: everything from its base again.
+        state.acknowledged = ack.base - 1;
+        state.lastAckCount = ack.count;
+        sendHistory(*target, *sedp, from, peer->second.ports, std::max<int64_t>(ack.base, 1));
+        return;
+    }
     if (ack.count <= state.lastAckCount) {
         return;
     }

@@ -48,6 +48,9 @@ public:
     {
         return m_process.waitForFinished(timeoutMs) && m_process.exitCode() == 0;
     }
+    // Freezes and thaws the process: while frozen it announces nothing at all.
+    bool pause() { return ::kill(pid_t(m_process.processId()), SIGSTOP) == 0; }
+    bool resume() { return ::kill(pid_t(m_process.processId()), SIGCONT) == 0; }
     bool stop()
     {
         ::kill(pid_t(m_process.processId()), SIGTERM);
@@ -205,6 +208,34 @@ private slots:
         QVERIFY(forge.waitForEnd(discoveryMs));
         QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(0), discoveryMs);
         QCOMPARE(observer.look().writers.size(), size_t(0));
+    }
+
+    // A receiver that dropped a forged participant because its lease ran out while the forge
+    // was silent (a busy machine) learns its endpoints again when the participant returns.
+    // Runs in the first test's domain, which the test before leaves empty.
+    void endpointsReturnAfterTheLeaseRanOut()
+    {
+        Observer observer(TestEnv::domain(0));
+        Forge forge;
+        QVERIFY(
+            forge.start(TestEnv::domain(0), {QStringLiteral("--scenario"), QStringLiteral("basic"),
+                                             QStringLiteral("--lease"), QStringLiteral("2")}));
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().writersOn("ForgeTopic") == 1 &&
+                                     observer.look().readersOn("ForgeTopic") == 1,
+                                 discoveryMs);
+        QVERIFY(forge.pause());
+        // The endpoints go with the participant.
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().participants == 0 &&
+                                     observer.look().writers.empty() &&
+                                     observer.look().readers.empty(),
+                                 discoveryMs);
+        QVERIFY(forge.resume());
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().participants == 1 &&
+                                     observer.look().writersOn("ForgeTopic") == 1 &&
+                                     observer.look().readersOn("ForgeTopic") == 1,
+                                 discoveryMs);
+        QVERIFY(forge.stop());
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(0), discoveryMs);
     }
 
     void processIdsThatAreNoNumbers()
