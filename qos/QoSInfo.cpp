@@ -1,5 +1,6 @@
 #include "QoSInfo.h"
 
+#include "EndpointLookup.h"
 #include "MonitorLib.h"
 #include "QosText.h"
 #include "TabBar.h"
@@ -72,42 +73,25 @@ void QoSInfo::setInfo(InstanceHandle_t handle, QoSType type)
     MonitorLib& monitor = MonitorLib::getInstance();
     switch (qosType) {
     case ReaderQoS:
-        if (auto data = monitor.findSubscriptionData(lookup)) {
+        if (auto data = findSubscriptionData(monitor, lookup)) {
             showReader(*data);
         }
         break;
     case WriterQoS:
-        if (auto data = monitor.findPublicationData(lookup)) {
+        if (auto data = findPublicationData(monitor, lookup)) {
             showWriter(*data);
         }
         break;
-    case ParticipantQoS: {
-        ParticipantBuiltinTopicData data;
-        if (fetchOwnParticipant(lookup, data)) {
-            showParticipant(data);
+    case ParticipantQoS:
+        if (auto data = findOwnParticipantData(monitor, lookup)) {
+            showParticipant(*data);
         }
         break;
-    }
     default:
         qosTree->clear();
         break;
     }
     qosTree->expandAll();
-}
-
-bool QoSInfo::fetchOwnParticipant(const InstanceHandle_t& handle, ParticipantBuiltinTopicData& data)
-{
-    MonitorLib& monitor = MonitorLib::getInstance();
-    std::lock_guard<std::mutex> lock(monitor.mutex);
-    if (monitor.domains.empty()) {
-        return false;
-    }
-    DomainParticipant* participant = monitor.domains.begin()->second.m_metaParticipant;
-    if (!participant || !(participant->get_instance_handle() == handle)) {
-        return false;
-    }
-    participant->get_discovered_participant_data(data, handle);
-    return true;
 }
 
 void QoSInfo::showWriter(const PublicationBuiltinTopicData& d)

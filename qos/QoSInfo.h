@@ -35,7 +35,4 @@ private:
     void showWriter(const ZORVAN::PublicationBuiltinTopicData& data);
     void showReader(const ZORVAN::SubscriptionBuiltinTopicData& data);
     void showParticipant(const ZORVAN::ParticipantBuiltinTopicData& data);
-    // Fetches the first domain's own participant record when `handle` names it.
-    bool fetchOwnParticipant(const ZORVAN::InstanceHandle_t& handle,
-                             ZORVAN::ParticipantBuiltinTopicData& data);
 };
