@@ -10,28 +10,44 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 
 using namespace ZORVAN;
 
 namespace {
 
-// The chosen endpoint's announcement: from the walk when it is on the topic walked (the
-// domain compared), else looked up by handle among every watched domain.
-template <class Record, class Lookup, class KeyOf>
-std::optional<CompatibilityKey>
-chosenAnnouncement(const std::vector<DiscoveredEndpoint<Record>>& own,
-                   const InstanceHandle_t& handle, Lookup lookup, KeyOf keyOf)
+CompatibilityKey keyOf(uint32_t domain, const PublicationBuiltinTopicData& writer)
 {
-    for (const DiscoveredEndpoint<Record>& endpoint : own) {
-        if (endpoint.handle == handle) {
-            return keyOf(endpoint.record);
-        }
-    }
-    const std::unique_ptr<Record> record = lookup();
-    if (!record) {
-        return std::nullopt;
-    }
-    return keyOf(*record);
+    return CompatibilityKey::ofWriter(domain, writer);
+}
+
+CompatibilityKey keyOf(uint32_t domain, const SubscriptionBuiltinTopicData& reader)
+{
+    return CompatibilityKey::ofReader(domain, reader);
+}
+
+int addTo(CompatibilityTable& table, const CompatibilityKey& key,
+          const PublicationBuiltinTopicData*)
+{
+    return table.addWriter(key);
+}
+
+int addTo(CompatibilityTable& table, const CompatibilityKey& key,
+          const SubscriptionBuiltinTopicData*)
+{
+    return table.addReader(key);
+}
+
+std::unique_ptr<PublicationBuiltinTopicData>
+lookUp(MonitorLib& monitor, const InstanceHandle_t& handle, const PublicationBuiltinTopicData*)
+{
+    return findPublicationData(monitor, handle);
+}
+
+std::unique_ptr<SubscriptionBuiltinTopicData>
+lookUp(MonitorLib& monitor, const InstanceHandle_t& handle, const SubscriptionBuiltinTopicData*)
+{
+    return findSubscriptionData(monitor, handle);
 }
 
 } // namespace
@@ -47,50 +63,53 @@ MatchSnapshot MatchSnapshot::take(MonitorLib& monitor, uint32_t domainId,
     }
     snapshot.m_counterpartSide = side == WriterMatch ? ReaderMatch : WriterMatch;
     const QByteArray topic = chosen.topicName.toUtf8();
-    Counterparts found =
+    const Counterparts found =
         scanCounterparts(monitor, domainId, std::string(topic.constData(), size_t(topic.size())));
     // An endpoint the lookup did not find has no record to judge by.
     const bool known = chosen.type == side;
-    CompatibilityTable& table = snapshot.m_table;
-
     if (side == WriterMatch) {
-        std::optional<CompatibilityKey> key;
-        if (known) {
-            key = chosenAnnouncement(
-                found.writers, handle, [&] { return findPublicationData(monitor, handle); },
-                [&](const PublicationBuiltinTopicData& w) {
-                    return CompatibilityKey::ofWriter(domainId, w);
-                });
-        }
-        snapshot.m_judged = key.has_value();
-        if (key) {
-            snapshot.m_chosenGroup = table.addWriter(*key);
-        }
-        for (const DiscoveredReader& r : found.readers) {
-            const int group = table.addReader(CompatibilityKey::ofReader(domainId, r.record));
-            snapshot.add(r.handle, r.record.participant_key, group,
-                         key ? table.check(snapshot.m_chosenGroup, group) : QosRuleSet());
-        }
+        snapshot.judgeAll(monitor, handle, known, found.writers, found.readers);
     } else {
-        std::optional<CompatibilityKey> key;
-        if (known) {
-            key = chosenAnnouncement(
-                found.readers, handle, [&] { return findSubscriptionData(monitor, handle); },
-                [&](const SubscriptionBuiltinTopicData& r) {
-                    return CompatibilityKey::ofReader(domainId, r);
-                });
-        }
-        snapshot.m_judged = key.has_value();
-        if (key) {
-            snapshot.m_chosenGroup = table.addReader(*key);
-        }
-        for (const DiscoveredWriter& w : found.writers) {
-            const int group = table.addWriter(CompatibilityKey::ofWriter(domainId, w.record));
-            snapshot.add(w.handle, w.record.participant_key, group,
-                         key ? table.check(group, snapshot.m_chosenGroup) : QosRuleSet());
-        }
+        snapshot.judgeAll(monitor, handle, known, found.readers, found.writers);
     }
     return snapshot;
+}
+
+template <class Chosen, class Other>
+void MatchSnapshot::judgeAll(MonitorLib& monitor, const InstanceHandle_t& handle, bool known,
+                             const std::vector<DiscoveredEndpoint<Chosen>>& own,
+                             const std::vector<DiscoveredEndpoint<Other>>& others)
+{
+    // The chosen endpoint's announcement: from the walk when it is on the topic walked (the
+    // domain compared), else looked up by handle among every watched domain.
+    std::optional<CompatibilityKey> chosen;
+    if (known) {
+        const auto walked =
+            std::find_if(own.begin(), own.end(), [&](const DiscoveredEndpoint<Chosen>& endpoint) {
+                return endpoint.handle == handle;
+            });
+        if (walked != own.end()) {
+            chosen = keyOf(m_domainId, walked->record);
+        } else if (const auto record =
+                       lookUp(monitor, handle, static_cast<const Chosen*>(nullptr))) {
+            chosen = keyOf(m_domainId, *record);
+        }
+    }
+    m_judged = chosen.has_value();
+    if (chosen) {
+        m_chosenGroup = addTo(m_table, *chosen, static_cast<const Chosen*>(nullptr));
+    }
+    constexpr bool chosenWrites = std::is_same_v<Chosen, PublicationBuiltinTopicData>;
+    for (const DiscoveredEndpoint<Other>& other : others) {
+        const int group =
+            addTo(m_table, keyOf(m_domainId, other.record), static_cast<const Other*>(nullptr));
+        QosRuleSet broken;
+        if (chosen) {
+            broken = chosenWrites ? m_table.check(m_chosenGroup, group)
+                                  : m_table.check(group, m_chosenGroup);
+        }
+        add(other.handle, other.record.participant_key, group, broken);
+    }
 }
 
 void MatchSnapshot::add(const InstanceHandle_t& handle, const BuiltinTopicKey_t& participantKey,

@@ -18,6 +18,7 @@
 #include <vector>
 
 class MonitorLib;
+template <class Record> struct DiscoveredEndpoint;
 
 class MatchSnapshot
 {
@@ -68,6 +69,11 @@ public:
                            int& notShown) const;
 
 private:
+    // Judges every endpoint of `others` against the chosen one (on `own`'s side).
+    template <class Chosen, class Other>
+    void judgeAll(MonitorLib& monitor, const ZORVAN::InstanceHandle_t& handle, bool known,
+                  const std::vector<DiscoveredEndpoint<Chosen>>& own,
+                  const std::vector<DiscoveredEndpoint<Other>>& others);
     void add(const ZORVAN::InstanceHandle_t& handle,
              const ZORVAN::BuiltinTopicKey_t& participantKey, int group, QosRuleSet broken);
 
