@@ -6,6 +6,7 @@
 #include "ChangeGate.h"
 #include "TabTree.h"
 
+#include <QIcon>
 #include <QMap>
 #include <QString>
 #include <cstdint>
@@ -61,5 +62,8 @@ private slots:
 
 private:
     ChangeGate m_gate;
+    // built once for the life of the view and shared by the items of every build
+    const QIcon m_hostIcon;
+    const QIcon m_processIcon;
     void buildTree(const PhysicalTree& tree);
 };
