@@ -129,6 +129,18 @@ void TestSysPhysics::hostsAndProcesses()
     QTRY_COMPARE_WITH_TIMEOUT(TreeDump::lines(m_view->treeWidget), expected, discoveryMs);
     QCOMPARE(m_view->m_hostItems.size(), 6);
     QVERIFY(!m_view->m_hostItems.value(QStringLiteral("alpha-10.2.0.1"))->icon(0).isNull());
+
+    // The items of every rebuild share the view's icons: a new icon each time would put new
+    // scaled pixmaps into Qt's cache under keys of their own on every change.
+    QTreeWidgetItem* host = m_view->m_hostItems.value(QStringLiteral("alpha-10.2.0.1"));
+    const qint64 hostIcon = host->icon(0).cacheKey();
+    const qint64 processIcon = host->child(0)->icon(0).cacheKey();
+    QVERIFY(hostIcon != processIcon);
+    QVERIFY(QMetaObject::invokeMethod(m_view.get(), "onDataChanged"));
+    QTreeWidgetItem* rebuilt = m_view->m_hostItems.value(QStringLiteral("alpha-10.2.0.1"));
+    QVERIFY(rebuilt);
+    QCOMPARE(rebuilt->icon(0).cacheKey(), hostIcon);
+    QCOMPARE(rebuilt->child(1)->icon(0).cacheKey(), processIcon);
 }
 
 void TestSysPhysics::doubleClick_data()
