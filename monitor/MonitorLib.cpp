@@ -1,8 +1,6 @@
 #include "MonitorLib.h"
 
 #include "DomainParticipantFactory.h"
-#include "HandleText.h"
-#include "ParticipantSysInfo.h"
 
 #include <chrono>
 #include <cstdio>
@@ -12,6 +10,7 @@ using namespace ZORVAN;
 
 namespace {
 
+// The polling thread's own lines, which name the participant it asked.
 void printFailure(const char* line)
 {
     std::fputs(line, stdout);
@@ -225,117 +224,4 @@ uint64_t MonitorLib::recordRevision(const InstanceHandle_t& handle)
 {
     std::lock_guard<std::mutex> lock(mutex);
     return m_revisions.revision(handle);
-}
-
-void MonitorLib::findEndpointInfo(uint32_t domainId, const InstanceHandle_t& handle,
-                                  const MatchType& type, EndpointInfo& info)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    if (type != WriterMatch && type != ReaderMatch) {
-        return;
-    }
-    InstanceHandleSeq list;
-    for (auto& domain : domains) {
-        DomainParticipant* participant = domain.second.m_metaParticipant;
-        if (!participant) {
-            continue;
-        }
-        list.clear();
-        const bool writers = type == WriterMatch;
-        const ReturnCode_t listed = writers ? participant->get_publications(list, true)
-                                            : participant->get_subscriptions(list, true);
-        if (listed != RETCODE_OK) {
-            printFailure(writers ? "get_publications failed" : "get_subscriptions failed");
-            continue;
-        }
-        for (const InstanceHandle_t& listedHandle : list) {
-            // Fetch the record first, as the search checks the handle only on a good record.
-            std::string topicName;
-            std::string typeName;
-            BuiltinTopicKey_t participantKey;
-            if (writers) {
-                PublicationBuiltinTopicData record;
-                if (participant->get_publication_data(record, listedHandle) != RETCODE_OK) {
-                    printFailure("get_publication_data failed");
-                    continue;
-                }
-                if (!(listedHandle == handle)) {
-                    continue;
-                }
-                topicName = std::move(record.topic_name);
-                typeName = std::move(record.type_name);
-                participantKey = record.participant_key;
-            } else {
-                SubscriptionBuiltinTopicData record;
-                if (participant->get_subscription_data(record, listedHandle) != RETCODE_OK) {
-                    printFailure("get_subscription_data failed");
-                    continue;
-                }
-                if (!(listedHandle == handle)) {
-                    continue;
-                }
-                topicName = std::move(record.topic_name);
-                typeName = std::move(record.type_name);
-                participantKey = record.participant_key;
-            }
-            info.domainId = domainId;
-            info.handleKey = HandleText::keyOf(listedHandle);
-            info.participantKey = HandleText::keyOf(participantKey);
-            info.topicName = QString::fromStdString(topicName);
-            info.type = type;
-            info.typeName = QString::fromStdString(typeName);
-            ParticipantBuiltinTopicData participantRecord;
-            participant->get_discovered_participant_data(participantRecord,
-                                                         HandleText::handleFromKey(participantKey));
-            ParticipantSysInfo sysInfo;
-            readSysInfo(participantRecord, sysInfo);
-            info.processName = sysInfo.processName;
-        }
-    }
-}
-
-std::unique_ptr<PublicationBuiltinTopicData>
-MonitorLib::findPublicationData(const InstanceHandle_t& handle)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    InstanceHandleSeq list;
-    for (auto& domain : domains) {
-        DomainParticipant* participant = domain.second.m_metaParticipant;
-        if (!participant) {
-            continue;
-        }
-        list.clear();
-        participant->get_publications(list, true);
-        for (const InstanceHandle_t& listedHandle : list) {
-            if (listedHandle == handle) {
-                auto record = std::make_unique<PublicationBuiltinTopicData>();
-                participant->get_publication_data(*record, handle);
-                return record;
-            }
-        }
-    }
-    return nullptr;
-}
-
-std::unique_ptr<SubscriptionBuiltinTopicData>
-MonitorLib::findSubscriptionData(const InstanceHandle_t& handle)
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    InstanceHandleSeq list;
-    for (auto& domain : domains) {
-        DomainParticipant* participant = domain.second.m_metaParticipant;
-        if (!participant) {
-            continue;
-        }
-        list.clear();
-        participant->get_subscriptions(list, true);
-        for (const InstanceHandle_t& listedHandle : list) {
-            if (listedHandle == handle) {
-                auto record = std::make_unique<SubscriptionBuiltinTopicData>();
-                participant->get_subscription_data(*record, handle);
-                return record;
-            }
-        }
-    }
-    return nullptr;
 }

@@ -3,11 +3,8 @@
 // discovered participants, data writers and data readers, their records included.
 #pragma once
 
-#include "BuiltinTopicData.h"
 #include "DomainEntry.h"
-#include "EndpointInfo.h"
 #include "HandleDelta.h"
-#include "MatchType.h"
 #include "PassPacer.h"
 #include "RecordRevisions.h"
 
@@ -33,15 +30,6 @@ public:
 
     static HandleDelta computeDelta(const ZORVAN::InstanceHandleSeq& newList,
                                     const ZORVAN::InstanceHandleSeq& oldList);
-
-    // Endpoint lookups over every watched domain. Each takes `mutex` itself: never call them
-    // while holding it.
-    void findEndpointInfo(uint32_t domainId, const ZORVAN::InstanceHandle_t& handle,
-                          const MatchType& type, EndpointInfo& info);
-    std::unique_ptr<ZORVAN::PublicationBuiltinTopicData>
-    findPublicationData(const ZORVAN::InstanceHandle_t& handle);
-    std::unique_ptr<ZORVAN::SubscriptionBuiltinTopicData>
-    findSubscriptionData(const ZORVAN::InstanceHandle_t& handle);
 
     // Stops the polling thread and waits for its current pass to end. Idempotent; the
     // destructor calls it before the tables and participants go.

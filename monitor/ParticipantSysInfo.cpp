@@ -34,6 +34,7 @@ void readSysInfo(const ZORVAN::ParticipantBuiltinTopicData& data, ParticipantSys
 {
     std::memcpy(info.key, data.key.value, sizeof(info.key));
     info.userData = data.user_data.value;
+    bool ipAnnounced = false;
     for (const ZORVAN::Property_t& property : data.property.value) {
         const std::string& name = property.name;
         const std::string& value = property.value;
@@ -53,12 +54,15 @@ void readSysInfo(const ZORVAN::ParticipantBuiltinTopicData& data, ParticipantSys
         } else if (name == "dds.sys_info.execution_timestamp") {
             info.executionTimestamp = value;
         } else if (name == "dds.sys_info.ip") {
-            if (info.ips != "127.0.0.1" && !info.ips.empty()) {
+            // The first announced address replaces the default; an announced 127.0.0.1 is an
+            // address like any other and is kept.
+            if (ipAnnounced && !info.ips.empty()) {
                 info.ips += ',';
                 info.ips += value;
             } else {
                 info.ips = value;
             }
+            ipAnnounced = true;
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "MatchWidget.h"
 
+#include "Counterparts.h"
+#include "EndpointLookup.h"
 #include "HandleText.h"
 #include "MonitorLib.h"
 #include "QosText.h"
@@ -9,20 +11,11 @@
 #include <QStringList>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
-#include <cstdio>
 #include <memory>
-#include <mutex>
 
 using namespace ZORVAN;
 
 namespace {
-
-void printFailure(const char* line)
-{
-    std::fputs(line, stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 QTreeWidgetItem* addRow(QTreeWidgetItem* parent, const QStringList& columns)
 {
@@ -53,34 +46,6 @@ void expandBelow(QTreeWidgetItem* item)
     }
 }
 
-// Lists one side of a domain and stores the last endpoint on `topic` in `slot`. Returns false
-// when the listing failed, which ends the scan of this domain.
-template <class Record>
-bool scanSide(DomainParticipant* participant, uint32_t domainId, const std::string& topic,
-              ReturnCode_t (DomainParticipant::*list)(InstanceHandleSeq&, bool),
-              ReturnCode_t (DomainParticipant::*fetch)(Record&, const InstanceHandle_t&),
-              const char* listFailure, const char* fetchFailure, InstanceHandle_t* slot,
-              bool& found)
-{
-    InstanceHandleSeq handles;
-    if ((participant->*list)(handles, true) != RETCODE_OK) {
-        printFailure(listFailure);
-        return false;
-    }
-    for (const InstanceHandle_t& handle : handles) {
-        Record record;
-        if ((participant->*fetch)(record, handle) != RETCODE_OK) {
-            printFailure(fetchFailure);
-            continue;
-        }
-        if (participant->get_domain_id() == domainId && record.topic_name == topic) {
-            *slot = handle;
-            found = true;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 MatchWidget::MatchWidget(QWidget* parent) : TabTree(parent)
@@ -106,7 +71,7 @@ void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, Mat
     MonitorLib& monitor = MonitorLib::getInstance();
 
     EndpointInfo selected;
-    monitor.findEndpointInfo(domainId, handle, type, selected);
+    findEndpointInfo(monitor, domainId, handle, type, selected);
     SideTable sides;
     const int32_t selectedSide = selected.type;
     sides[selectedSide] = selected;
@@ -119,55 +84,28 @@ void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, Mat
         markers = QStringList{QString(), QStringLiteral("是")};
     }
 
-    const HandleTable handles = scanCounterparts(domainId, selected.topicName);
+    const QByteArray topic = selected.topicName.toUtf8();
+    const Counterparts found =
+        scanCounterparts(monitor, domainId, std::string(topic.constData(), size_t(topic.size())));
+    // One comparison, with the counterpart listed last. The scan also finds the selected
+    // endpoint's own side, which is passed over.
+    const std::pair<int32_t, const InstanceHandle_t*> lastListed[] = {
+        {ReaderMatch, found.readers.empty() ? nullptr : &found.readers.back().handle},
+        {WriterMatch, found.writers.empty() ? nullptr : &found.writers.back().handle},
+    };
     m_filling = true;
-    for (const auto& entry : handles) {
-        const bool counterpart = (type == ReaderMatch && entry.first == WriterMatch) ||
-                                 (type == WriterMatch && entry.first == ReaderMatch);
+    for (const auto& side : lastListed) {
+        if (!side.second) {
+            continue;
+        }
+        const bool counterpart = (type == ReaderMatch && side.first == WriterMatch) ||
+                                 (type == WriterMatch && side.first == ReaderMatch);
         if (counterpart) {
-            addComparison(domainId, entry.second, entry.first, sides, markers);
+            addComparison(domainId, *side.second, side.first, sides, markers);
         }
         resizeColumns();
     }
     m_filling = false;
-}
-
-MatchWidget::HandleTable MatchWidget::scanCounterparts(uint32_t domainId, const QString& topicName)
-{
-    const QByteArray topicBytes = topicName.toUtf8();
-    const std::string topic(topicBytes.constData(), size_t(topicBytes.size()));
-    InstanceHandle_t writer;
-    InstanceHandle_t reader;
-    bool haveWriter = false;
-    bool haveReader = false;
-
-    MonitorLib& monitor = MonitorLib::getInstance();
-    std::lock_guard<std::mutex> lock(monitor.mutex);
-    for (auto& domain : monitor.domains) {
-        DomainParticipant* participant = domain.second.m_metaParticipant;
-        if (!participant) {
-            continue;
-        }
-        if (!scanSide<PublicationBuiltinTopicData>(
-                participant, domainId, topic, &DomainParticipant::get_publications,
-                &DomainParticipant::get_publication_data, "get_publications failed",
-                "get_publication_data failed", &writer, haveWriter)) {
-            continue;
-        }
-        scanSide<SubscriptionBuiltinTopicData>(
-            participant, domainId, topic, &DomainParticipant::get_subscriptions,
-            &DomainParticipant::get_subscription_data, "get_subscriptions failed",
-            "get_subscription_data failed", &reader, haveReader);
-    }
-
-    HandleTable table;
-    if (haveReader) {
-        table[ReaderMatch] = reader;
-    }
-    if (haveWriter) {
-        table[WriterMatch] = writer;
-    }
-    return table;
 }
 
 void MatchWidget::addComparison(uint32_t domainId, const InstanceHandle_t& handle, int32_t side,
@@ -175,7 +113,12 @@ void MatchWidget::addComparison(uint32_t domainId, const InstanceHandle_t& handl
 {
     MonitorLib& monitor = MonitorLib::getInstance();
     EndpointInfo found;
-    monitor.findEndpointInfo(domainId, handle, MatchType(side), found);
+    findEndpointInfo(monitor, domainId, handle, MatchType(side), found);
+    if (found.type == -1) {
+        // Gone since the scan, or its participant's record could not be fetched: nothing
+        // about it can be shown.
+        return;
+    }
     sides[found.type] = found;
 
     QStringList columns{HandleText::text(found.handleKey), fileNamePart(found.processName)};
@@ -193,9 +136,9 @@ void MatchWidget::addComparison(uint32_t domainId, const InstanceHandle_t& handl
     // Writer values always come from the writer's record, reader values from the reader's,
     // whichever of the two was selected.
     const std::unique_ptr<PublicationBuiltinTopicData> w =
-        monitor.findPublicationData(HandleText::handleFromKey(sides[WriterMatch].handleKey));
+        findPublicationData(monitor, HandleText::handleFromKey(sides[WriterMatch].handleKey));
     const std::unique_ptr<SubscriptionBuiltinTopicData> r =
-        monitor.findSubscriptionData(HandleText::handleFromKey(sides[ReaderMatch].handleKey));
+        findSubscriptionData(monitor, HandleText::handleFromKey(sides[ReaderMatch].handleKey));
     if (!w || !r) {
         return;
     }

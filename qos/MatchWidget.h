@@ -27,11 +27,7 @@ public slots:
 
 private:
     using SideTable = std::map<int32_t, EndpointInfo>;
-    using HandleTable = std::map<int32_t, ZORVAN::InstanceHandle_t>;
 
-    // The last writer (key 1) and reader (key 0) of the topic in the domain, listed under
-    // the monitor's mutex.
-    static HandleTable scanCounterparts(uint32_t domainId, const QString& topicName);
     void addComparison(uint32_t domainId, const ZORVAN::InstanceHandle_t& handle, int32_t side,
                        SideTable& sides, const QStringList& markers);
     void resizeColumns();

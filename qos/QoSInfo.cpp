@@ -1,5 +1,6 @@
 #include "QoSInfo.h"
 
+#include "EndpointLookup.h"
 #include "MonitorLib.h"
 #include "QosText.h"
 #include "TabBar.h"
@@ -134,41 +135,24 @@ bool QoSInfo::fetchItems(QList<QTreeWidgetItem*>& items)
     m_shownRevision = monitor.recordRevision(lookup);
     switch (qosType) {
     case ReaderQoS:
-        if (auto data = monitor.findSubscriptionData(lookup)) {
+        if (auto data = findSubscriptionData(monitor, lookup)) {
             items = readerItems(*data);
         }
         break;
     case WriterQoS:
-        if (auto data = monitor.findPublicationData(lookup)) {
+        if (auto data = findPublicationData(monitor, lookup)) {
             items = writerItems(*data);
         }
         break;
-    case ParticipantQoS: {
-        ParticipantBuiltinTopicData data;
-        if (fetchOwnParticipant(lookup, data)) {
-            items = participantItems(data);
+    case ParticipantQoS:
+        if (auto data = findOwnParticipantData(monitor, lookup)) {
+            items = participantItems(*data);
         }
         break;
-    }
     default:
         break;
     }
     return !items.isEmpty();
-}
-
-bool QoSInfo::fetchOwnParticipant(const InstanceHandle_t& handle, ParticipantBuiltinTopicData& data)
-{
-    MonitorLib& monitor = MonitorLib::getInstance();
-    std::lock_guard<std::mutex> lock(monitor.mutex);
-    if (monitor.domains.empty()) {
-        return false;
-    }
-    DomainParticipant* participant = monitor.domains.begin()->second.m_metaParticipant;
-    if (!participant || !(participant->get_instance_handle() == handle)) {
-        return false;
-    }
-    participant->get_discovered_participant_data(data, handle);
-    return true;
 }
 
 QList<QTreeWidgetItem*> QoSInfo::writerItems(const PublicationBuiltinTopicData& d)

@@ -48,9 +48,6 @@ private:
     static QList<QTreeWidgetItem*> readerItems(const ZORVAN::SubscriptionBuiltinTopicData& data);
     static QList<QTreeWidgetItem*>
     participantItems(const ZORVAN::ParticipantBuiltinTopicData& data);
-    // Fetches the first domain's own participant record when `handle` names it.
-    bool fetchOwnParticipant(const ZORVAN::InstanceHandle_t& handle,
-                             ZORVAN::ParticipantBuiltinTopicData& data);
 
     uint64_t m_shownRevision = 0; // MonitorLib::recordRevision of what the tree shows
 };

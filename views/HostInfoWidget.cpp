@@ -1,14 +1,12 @@
 #include "HostInfoWidget.h"
 
-#include "FailureLine.h"
 #include "HandleText.h"
 #include "MatchWidget.h"
 #include "MonitorLib.h"
-#include "ParticipantSysInfo.h"
+#include "ProcessEndpoints.h"
 #include "QoSInfo.h"
 
 #include <QTreeWidget>
-#include <mutex>
 
 using namespace ZORVAN;
 
@@ -17,44 +15,6 @@ namespace {
 QString fromUtf8(const std::string& bytes)
 {
     return QString::fromUtf8(bytes.data(), int(bytes.size()));
-}
-
-// True when an announced host name or address list is the one the tab was opened for. That
-// one comes from the text the physical view shows, the announced bytes decoded as UTF-8: text
-// that is not valid UTF-8 is matched through that same decoding, or the tab would stay empty.
-bool sameText(const std::string& announced, const std::string& shown)
-{
-    return announced == shown || fromUtf8(announced).toStdString() == shown;
-}
-
-// Adds the endpoint under its key when its participant runs in the named process.
-template <class Record>
-void collectEndpoint(DomainParticipant& participant, const Record& record,
-                     const std::string& hostName, const std::string& ips,
-                     const std::string& processName, uint32_t pid,
-                     std::map<std::string, HostEndpointEntry>& endpoints,
-                     std::set<uint32_t>& domains)
-{
-    ParticipantBuiltinTopicData participantData;
-    // A record the middleware could not fill stays default and yields the defaults.
-    participant.get_discovered_participant_data(participantData,
-                                                HandleText::handleFromKey(record.participant_key));
-    ParticipantSysInfo info;
-    readSysInfo(participantData, info);
-    if (!sameText(info.hostName, hostName) || !sameText(info.ips, ips) ||
-        info.processName != processName || info.pid != pid) {
-        return;
-    }
-    HostEndpointEntry entry;
-    entry.hostName = info.hostName;
-    entry.ips = info.ips;
-    entry.processName = info.processName;
-    entry.pid = info.pid;
-    entry.topicName = fromUtf8(record.topic_name);
-    entry.typeName = fromUtf8(record.type_name);
-    entry.domainId = participant.get_domain_id();
-    domains.insert(entry.domainId);
-    endpoints[HandleText::keyOf(record.key)] = entry;
 }
 
 } // namespace
@@ -69,56 +29,11 @@ HostInfoWidget::HostInfoWidget(QWidget* parent) : QTabWidget(parent), m_tree(new
     setTabPosition(QTabWidget::South);
 }
 
-HostInfoWidget::ProcessEndpoints
-HostInfoWidget::collectProcessEndpoints(MonitorLib& monitor, const std::string& hostName,
-                                        const std::string& ips, const std::string& processName,
-                                        uint32_t pid)
-{
-    ProcessEndpoints result;
-    InstanceHandleSeq handles;
-    std::lock_guard<std::mutex> lock(monitor.mutex);
-    for (auto& domain : monitor.domains) {
-        DomainParticipant* participant = domain.second.m_metaParticipant;
-        if (!participant) {
-            continue;
-        }
-        handles.clear();
-        if (participant->get_publications(handles, true) != RETCODE_OK) {
-            FailureLine::print("get_publications failed");
-            continue;
-        }
-        for (const InstanceHandle_t& handle : handles) {
-            PublicationBuiltinTopicData record;
-            if (participant->get_publication_data(record, handle) != RETCODE_OK) {
-                FailureLine::print("get_publication_data failed");
-                continue;
-            }
-            collectEndpoint(*participant, record, hostName, ips, processName, pid, result.writers,
-                            result.domains);
-        }
-        handles.clear();
-        if (participant->get_subscriptions(handles, true) != RETCODE_OK) {
-            FailureLine::print("get_subscriptions failed");
-            continue;
-        }
-        for (const InstanceHandle_t& handle : handles) {
-            SubscriptionBuiltinTopicData record;
-            if (participant->get_subscription_data(record, handle) != RETCODE_OK) {
-                FailureLine::print("get_subscription_data failed");
-                continue;
-            }
-            collectEndpoint(*participant, record, hostName, ips, processName, pid, result.readers,
-                            result.domains);
-        }
-    }
-    return result;
-}
-
 void HostInfoWidget::showProcess(const std::string& hostName, const std::string& ips,
                                  const std::string& processName, uint32_t pid)
 {
-    const ProcessEndpoints endpoints =
-        collectProcessEndpoints(MonitorLib::getInstance(), hostName, ips, processName, pid);
+    const ProcessEndpoints endpoints = collectProcessEndpoints(
+        MonitorLib::getInstance(), ProcessIdentity{hostName, ips, processName, pid});
 
     for (const QMetaObject::Connection& handler : m_handlers) {
         disconnect(handler);

@@ -9,12 +9,9 @@
 #include <QMetaObject>
 #include <QTabWidget>
 #include <cstdint>
-#include <map>
-#include <set>
 #include <string>
 
 class MatchWidget;
-class MonitorLib;
 class QoSInfo;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -24,24 +21,7 @@ class HostInfoWidget : public QTabWidget
     Q_OBJECT
 
 public:
-    // What one process has in the watched domains. Endpoints are keyed by the 16 bytes of
-    // their instance handle, ascending byte-wise.
-    struct ProcessEndpoints
-    {
-        std::map<std::string, HostEndpointEntry> readers;
-        std::map<std::string, HostEndpointEntry> writers;
-        std::set<uint32_t> domains;
-    };
-
     explicit HostInfoWidget(QWidget* parent = nullptr);
-
-    // Finds every reader and writer whose participant announces exactly this host, IP list,
-    // process name and id. Takes monitor.mutex for the whole walk and prints a failure line
-    // for each failed query.
-    static ProcessEndpoints collectProcessEndpoints(MonitorLib& monitor,
-                                                    const std::string& hostName,
-                                                    const std::string& ips,
-                                                    const std::string& processName, uint32_t pid);
 
     // Fills the tree for the process (texts in UTF-8). Must not be called while holding
     // MonitorLib::mutex.

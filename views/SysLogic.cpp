@@ -1,15 +1,12 @@
 #include "SysLogic.h"
 
-#include "FailureLine.h"
+#include "LogicalTree.h"
 #include "MonitorLib.h"
 #include "TabBar.h"
 
 #include <QIcon>
 #include <QSet>
 #include <QTreeWidget>
-#include <mutex>
-
-using namespace ZORVAN;
 
 namespace {
 
@@ -41,54 +38,6 @@ SysLogic::SysLogic(QWidget* parent)
 
 SysLogic::~SysLogic() = default;
 
-SysLogic::LogicalTree SysLogic::collectLogicalTree(MonitorLib& monitor)
-{
-    LogicalTree tree;
-    InstanceHandleSeq handles;
-    std::lock_guard<std::mutex> lock(monitor.mutex);
-    for (auto& domain : monitor.domains) {
-        DomainParticipant* participant = domain.second.m_metaParticipant;
-        if (!participant) {
-            continue;
-        }
-        handles.clear();
-        // The participant list is not used; a domain whose participant cannot answer it is
-        // left out altogether.
-        if (participant->get_discovered_participants(handles) != RETCODE_OK) {
-            FailureLine::print("get_discovered_participants failed");
-            continue;
-        }
-        std::set<std::string>& topics = tree[participant->get_domain_id()];
-        handles.clear();
-        if (participant->get_publications(handles, true) != RETCODE_OK) {
-            FailureLine::print("get_publications failed");
-            continue;
-        }
-        for (const InstanceHandle_t& handle : handles) {
-            PublicationBuiltinTopicData data;
-            if (participant->get_publication_data(data, handle) != RETCODE_OK) {
-                FailureLine::print("get_publication_data failed");
-                continue;
-            }
-            topics.insert(data.topic_name);
-        }
-        handles.clear();
-        if (participant->get_subscriptions(handles, true) != RETCODE_OK) {
-            FailureLine::print("get_subscriptions failed");
-            continue;
-        }
-        for (const InstanceHandle_t& handle : handles) {
-            SubscriptionBuiltinTopicData data;
-            if (participant->get_subscription_data(data, handle) != RETCODE_OK) {
-                FailureLine::print("get_subscription_data failed");
-                continue;
-            }
-            topics.insert(data.topic_name);
-        }
-    }
-    return tree;
-}
-
 void SysLogic::onDataChanged()
 {
     MonitorLib& monitor = MonitorLib::getInstance();
@@ -107,14 +56,12 @@ void SysLogic::buildTree(const LogicalTree& tree)
     const QIcon& domainIcon = m_domainIcon;
     const QIcon& topicIcon = m_topicIcon;
     // Every domain item is filled before it joins the tree, and the domain items join it
-    // together at the end: an item added to a shown tree costs a model update each, which
-    // made a rebuild of thousands of topics slow.
+    // together at the end: each item added to a shown tree costs a model update.
     QList<QTreeWidgetItem*> domainItems;
     for (const auto& domain : tree) {
         // Domain ids are at most 232, so the int key holds every id.
         const int id = int(domain.first);
-        // The texts already under the domain item: a set keeps the duplicate check linear
-        // where comparing with every earlier child was quadratic in the topics of a domain.
+        // The texts already under the domain item, for the duplicate check.
         QSet<QString> names;
         names.reserve(int(domain.second.size()));
         QList<QTreeWidgetItem*> topicItems;

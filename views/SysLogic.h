@@ -3,17 +3,14 @@
 #pragma once
 
 #include "ChangeGate.h"
+#include "LogicalTree.h"
 #include "TabTree.h"
 
 #include <QIcon>
 #include <QMap>
 #include <QString>
 #include <cstdint>
-#include <map>
-#include <set>
-#include <string>
 
-class MonitorLib;
 class QTreeWidgetItem;
 
 class SysLogic : public TabTree
@@ -21,15 +18,8 @@ class SysLogic : public TabTree
     Q_OBJECT
 
 public:
-    // Domain id to the topic names (raw UTF-8 bytes) seen there, both ascending.
-    using LogicalTree = std::map<uint32_t, std::set<std::string>>;
-
     explicit SysLogic(QWidget* parent = nullptr);
     ~SysLogic() override;
-
-    // Lists every topic with a writer or reader in every watched domain. Takes monitor.mutex
-    // for the whole walk and prints a failure line for each failed query.
-    static LogicalTree collectLogicalTree(MonitorLib& monitor);
 
     QTreeWidgetItem* m_rootItem;
     // domain id to its item, for the items of the current build only

@@ -1,17 +1,11 @@
 #include "SysPhysics.h"
 
-#include "FailureLine.h"
 #include "MonitorLib.h"
-#include "ParticipantSysInfo.h"
 #include "TabBar.h"
 
-#include <QHash>
 #include <QIcon>
 #include <QSet>
 #include <QTreeWidget>
-#include <mutex>
-
-using namespace ZORVAN;
 
 namespace {
 
@@ -49,36 +43,6 @@ SysPhysics::SysPhysics(QWidget* parent)
 
 SysPhysics::~SysPhysics() = default;
 
-SysPhysics::PhysicalTree SysPhysics::collectPhysicalTree(MonitorLib& monitor)
-{
-    PhysicalTree tree;
-    InstanceHandleSeq handles;
-    std::lock_guard<std::mutex> lock(monitor.mutex);
-    for (auto& domain : monitor.domains) {
-        DomainParticipant* participant = domain.second.m_metaParticipant;
-        if (!participant) {
-            continue;
-        }
-        handles.clear();
-        if (participant->get_discovered_participants(handles) != RETCODE_OK) {
-            FailureLine::print("get_discovered_participants failed");
-            continue;
-        }
-        for (const InstanceHandle_t& handle : handles) {
-            if (monitor.ownParticipants.count(handle)) {
-                continue;
-            }
-            ParticipantBuiltinTopicData data;
-            // A record the middleware could not fill stays default and shows the defaults.
-            participant->get_discovered_participant_data(data, handle);
-            ParticipantSysInfo info;
-            readSysInfo(data, info);
-            tree[ProcessGroup{info.pid, info.hostName, info.ips}].insert(info.processName);
-        }
-    }
-    return tree;
-}
-
 void SysPhysics::onDataChanged()
 {
     MonitorLib& monitor = MonitorLib::getInstance();
@@ -87,6 +51,7 @@ void SysPhysics::onDataChanged()
     }
     qDeleteAll(m_rootItem->takeChildren());
     m_hostItems.clear();
+    m_processItems.clear();
     buildTree(collectPhysicalTree(monitor));
 }
 
@@ -96,36 +61,39 @@ void SysPhysics::buildTree(const PhysicalTree& tree)
     // item, and each new icon puts its scaled pixmap into Qt's cache under a key of its own.
     const QIcon& hostIcon = m_hostIcon;
     const QIcon& processIcon = m_processIcon;
-    // The items are built apart from the tree and join it together at the end: an item added
-    // to a shown tree costs a model update each, which made a rebuild of thousands of
-    // processes slow.
+    // The items are built apart from the tree and join it together at the end: each item added
+    // to a shown tree costs a model update.
     struct HostChildren
     {
-        // the process texts already under the host: a set keeps the duplicate check linear
-        // where comparing with every earlier child was quadratic in the processes of a host
+        // the process texts already under the host, for the duplicate check
         QSet<QString> texts;
         QList<QTreeWidgetItem*> items;
     };
     QList<QTreeWidgetItem*> hostItems;
     QHash<QTreeWidgetItem*, HostChildren> children;
+    m_processItems.reserve(int(tree.size()));
     // Groups come in ascending process id, so a host is placed where its smallest id falls.
     for (const auto& group : tree) {
-        const QString hostText =
-            fromUtf8(group.first.hostName) + QLatin1Char('-') + fromUtf8(group.first.ips);
-        QTreeWidgetItem* hostItem = m_hostItems.value(hostText, nullptr);
+        const PhysicalHost host = group.first.host();
+        QTreeWidgetItem* hostItem = m_hostItems.value(host, nullptr);
         if (!hostItem) {
-            hostItem = makeItem(hostText, hostIcon);
+            hostItem =
+                makeItem(fromUtf8(host.hostName) + QLatin1Char('-') + fromUtf8(host.ips), hostIcon);
             hostItems.append(hostItem);
-            m_hostItems.insert(hostText, hostItem);
+            m_hostItems.insert(host, hostItem);
         }
         HostChildren& listed = children[hostItem];
         for (const std::string& processName : group.second) {
             const QString processText =
                 fromUtf8(processName) + QLatin1Char(':') + QString::number(group.first.pid);
-            if (!listed.texts.contains(processText)) {
-                listed.texts.insert(processText);
-                listed.items.append(makeItem(processText, processIcon));
+            if (listed.texts.contains(processText)) {
+                continue; // two byte strings that decode to the same text
             }
+            listed.texts.insert(processText);
+            QTreeWidgetItem* processItem = makeItem(processText, processIcon);
+            listed.items.append(processItem);
+            m_processItems.insert(processItem, ProcessIdentity{host.hostName, host.ips, processName,
+                                                               group.first.pid});
         }
     }
     for (QTreeWidgetItem* hostItem : hostItems) {
@@ -134,33 +102,13 @@ void SysPhysics::buildTree(const PhysicalTree& tree)
     m_rootItem->addChildren(hostItems);
 }
 
-void SysPhysics::onItemDoubleClicked(QTreeWidgetItem* item, int column)
+void SysPhysics::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)
 {
-    if (!item) {
+    // The root, host items and items of earlier builds are no process items of this build.
+    const auto process = m_processItems.constFind(item);
+    if (process == m_processItems.constEnd()) {
         return;
     }
-    QString hostText = QStringLiteral("-1");
-    for (auto it = m_hostItems.cbegin(); it != m_hostItems.cend(); ++it) {
-        if (it.value() == item->parent()) {
-            hostText = it.key();
-            break;
-        }
-    }
-    if (hostText == QLatin1String("-1")) {
-        return;
-    }
-    const QString text = item->text(column);
-
-    // Only the last separators count: host names may hold "-" and process names ":".
-    std::string hostName;
-    std::string ips;
-    const int dash = hostText.lastIndexOf(QLatin1Char('-'));
-    if (dash >= 0) {
-        hostName = hostText.left(dash).toStdString();
-        ips = hostText.mid(dash + 1).toStdString();
-    }
-    const int colon = text.lastIndexOf(QLatin1Char(':'));
-    const std::string processName = text.left(colon).toStdString();
-    const uint32_t pid = text.mid(colon + 1).toUInt(nullptr, 10);
-    emit hostDoubelClicked(hostName, ips, processName, pid);
+    // The process as announced, not as its text reads: the text cannot be split back safely.
+    emit hostDoubelClicked(process->hostName, process->ips, process->processName, process->pid);
 }

@@ -4,18 +4,16 @@
 #pragma once
 
 #include "ChangeGate.h"
+#include "PhysicalTree.h"
+#include "ProcessIdentity.h"
 #include "TabTree.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QMap>
-#include <QString>
 #include <cstdint>
-#include <map>
-#include <set>
 #include <string>
-#include <tuple>
 
-class MonitorLib;
 class QTreeWidgetItem;
 
 class SysPhysics : public TabTree
@@ -23,32 +21,15 @@ class SysPhysics : public TabTree
     Q_OBJECT
 
 public:
-    // One process id on one host. Grouping by the host as well keeps processes of different
-    // hosts apart when their ids collide (every containerised process has id 1).
-    struct ProcessGroup
-    {
-        uint32_t pid;
-        std::string hostName;
-        std::string ips;
-        bool operator<(const ProcessGroup& other) const
-        {
-            return std::tie(pid, hostName, ips) < std::tie(other.pid, other.hostName, other.ips);
-        }
-    };
-    // Each group with the process names (raw UTF-8 bytes) reported for it, ascending.
-    using PhysicalTree = std::map<ProcessGroup, std::set<std::string>>;
-
     explicit SysPhysics(QWidget* parent = nullptr);
     ~SysPhysics() override;
 
-    // Reads the system information of every discovered participant of every watched domain,
-    // the monitor's own participants left out. Takes monitor.mutex for the whole walk and
-    // prints a failure line for each failed query.
-    static PhysicalTree collectPhysicalTree(MonitorLib& monitor);
-
     QTreeWidgetItem* m_rootItem;
-    // host text to its item, for the items of the current build only
-    QMap<QString, QTreeWidgetItem*> m_hostItems;
+    // host to its item, for the items of the current build only. Keyed by the host as
+    // announced: two hosts whose texts read the same ("a-b" with "c", "a" with "b-c") stay apart.
+    QMap<PhysicalHost, QTreeWidgetItem*> m_hostItems;
+    // process item of the current build to the process it shows
+    QHash<const QTreeWidgetItem*, ProcessIdentity> m_processItems;
 
 signals:
     // Host name, IP list, process name, process id. The receiver runs in the GUI thread

@@ -1,14 +1,12 @@
 #include "TopicInfo.h"
 
-#include "FailureLine.h"
 #include "HandleText.h"
 #include "MatchWidget.h"
 #include "MonitorLib.h"
-#include "ParticipantSysInfo.h"
 #include "QoSInfo.h"
+#include "TopicEndpoints.h"
 
 #include <QTableWidget>
-#include <mutex>
 
 using namespace ZORVAN;
 
@@ -17,28 +15,6 @@ namespace {
 QString fromUtf8(const std::string& bytes)
 {
     return QString::fromUtf8(bytes.data(), int(bytes.size()));
-}
-
-// True when the announced name is the one the tab was opened for. The name comes from the
-// text the logical view shows, which is the announced bytes decoded as UTF-8: a name that is
-// not valid UTF-8 is matched through that same decoding, or its tab would stay empty.
-bool sameTopic(const std::string& announced, const std::string& shown)
-{
-    return announced == shown || fromUtf8(announced).toStdString() == shown;
-}
-
-template <class Record>
-void addEndpoint(DomainParticipant& participant, const Record& record,
-                 std::map<std::string, TopicInfo::EndpointHost>& endpoints)
-{
-    ParticipantBuiltinTopicData participantData;
-    // A record the middleware could not fill stays default and yields the defaults.
-    participant.get_discovered_participant_data(participantData,
-                                                HandleText::handleFromKey(record.participant_key));
-    ParticipantSysInfo info;
-    readSysInfo(participantData, info);
-    endpoints[HandleText::keyOf(record.key)] =
-        TopicInfo::EndpointHost{info.hostName, info.ips, info.processName, info.pid};
 }
 
 } // namespace
@@ -58,51 +34,6 @@ TopicInfo::TopicInfo(QWidget* parent) : QTabWidget(parent), m_table(new QTableWi
             SLOT(curItemChanged(int, int, int, int)));
 }
 
-TopicInfo::TopicEndpoints TopicInfo::collectTopicEndpoints(MonitorLib& monitor, uint32_t domainId,
-                                                           const std::string& topicName)
-{
-    TopicEndpoints result;
-    std::lock_guard<std::mutex> lock(monitor.mutex);
-    // Only the page's own domain: the same topic name in another domain is another topic,
-    // with its own page, and the match analysis of a click runs in this domain.
-    const auto domain = monitor.domains.find(domainId);
-    if (domain == monitor.domains.end() || !domain->second.m_metaParticipant) {
-        return result;
-    }
-    DomainParticipant& participant = *domain->second.m_metaParticipant;
-    InstanceHandleSeq handles;
-    if (participant.get_publications(handles, true) != RETCODE_OK) {
-        FailureLine::print("get_publications failed");
-        return result;
-    }
-    for (const InstanceHandle_t& handle : handles) {
-        PublicationBuiltinTopicData record;
-        if (participant.get_publication_data(record, handle) != RETCODE_OK) {
-            FailureLine::print("get_publication_data failed");
-            continue;
-        }
-        if (sameTopic(record.topic_name, topicName)) {
-            addEndpoint(participant, record, result.writers);
-        }
-    }
-    handles.clear();
-    if (participant.get_subscriptions(handles, true) != RETCODE_OK) {
-        FailureLine::print("get_subscriptions failed");
-        return result;
-    }
-    for (const InstanceHandle_t& handle : handles) {
-        SubscriptionBuiltinTopicData record;
-        if (participant.get_subscription_data(record, handle) != RETCODE_OK) {
-            FailureLine::print("get_subscription_data failed");
-            continue;
-        }
-        if (sameTopic(record.topic_name, topicName)) {
-            addEndpoint(participant, record, result.readers);
-        }
-    }
-    return result;
-}
-
 void TopicInfo::fillTopic(uint32_t domainId, const QString& topicName)
 {
     const TopicEndpoints endpoints =
@@ -116,7 +47,7 @@ void TopicInfo::fillTopic(uint32_t domainId, const QString& topicName)
     m_table->resizeColumnsToContents();
 }
 
-void TopicInfo::addRow(const std::string& key, const EndpointHost& host, bool reader,
+void TopicInfo::addRow(const std::string& key, const ProcessIdentity& host, bool reader,
                        uint32_t domainId)
 {
     const QString handleText = HandleText::text(key);

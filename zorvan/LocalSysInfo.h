@@ -27,9 +27,8 @@ public:
     static std::string executablePath();
     // Processor architecture and operating system, for example "x86_64-linux".
     static std::string target();
-    // The IPv4 addresses of the interfaces that are up. Loopback addresses come first: a
-    // reader of the list replaces a lone "127.0.0.1" by the next address, so hosts with a
-    // real address are known by it, and hosts with only loopback still by "127.0.0.1".
+    // The IPv4 addresses of the interfaces that are up, each once: loopback addresses first,
+    // then the others in interface order.
     static std::vector<std::string> ipv4Addresses();
     // When this process started; the given fallback when /proc cannot tell.
     static Clock::time_point processStartTime(Clock::time_point fallback);

@@ -1,4 +1,5 @@
 #include "ViewTimings.h"
+#include "TopicEndpoints.h"
 
 #include "BenchResults.h"
 #include "CycloneFloor.h"
@@ -64,8 +65,7 @@ void ViewTimings::rebuilds(BenchResults& results)
     results.add(QStringLiteral("logical_collect_ms"),
                 timed(m_repeat,
                       [&] {
-                          const SysLogic::LogicalTree tree =
-                              SysLogic::collectLogicalTree(m_monitor);
+                          const LogicalTree tree = collectLogicalTree(m_monitor);
                           topics = tree.empty() ? 0 : tree.begin()->second.size();
                       }),
                 ms);
@@ -77,9 +77,8 @@ void ViewTimings::rebuilds(BenchResults& results)
                       }),
                 ms);
     size_t groups = 0;
-    results.add(
-        QStringLiteral("physical_collect_ms"),
-        timed(m_repeat, [&] { groups = SysPhysics::collectPhysicalTree(m_monitor).size(); }), ms);
+    results.add(QStringLiteral("physical_collect_ms"),
+                timed(m_repeat, [&] { groups = collectPhysicalTree(m_monitor).size(); }), ms);
     results.add(QStringLiteral("physical_rebuild_ms"),
                 timed(m_repeat,
                       [&] {
@@ -108,13 +107,13 @@ void ViewTimings::detailTabs(BenchResults& results, const QString& largestTopic)
     results.setCount(QStringLiteral("largest_topic_rows"), rows);
 
     // One writer of the largest topic, and the process that runs it.
-    const TopicInfo::TopicEndpoints endpoints =
-        TopicInfo::collectTopicEndpoints(m_monitor, m_domain, largestTopic.toStdString());
+    const TopicEndpoints endpoints =
+        collectTopicEndpoints(m_monitor, m_domain, largestTopic.toStdString());
     if (endpoints.writers.empty()) {
         return;
     }
     const std::string key = endpoints.writers.begin()->first;
-    const TopicInfo::EndpointHost host = endpoints.writers.begin()->second;
+    const ProcessIdentity host = endpoints.writers.begin()->second;
     const ZORVAN::InstanceHandle_t handle = HandleText::handleFromKey(key);
 
     int hostRows = 0;

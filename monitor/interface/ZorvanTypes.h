@@ -34,14 +34,18 @@ struct InstanceHandle_t
     }
     bool operator!=(const InstanceHandle_t& other) const { return !(*this == other); }
 
-    // Order for handle-keyed sets: by the significant bytes, unsigned. Handles of different
-    // length (and handles differing only in isValid) are equivalent under this order.
+    // Order for handle-keyed sets: by length, then the significant bytes (unsigned), then
+    // isValid. Two handles are equivalent under it exactly when they are equal.
     bool operator<(const InstanceHandle_t& other) const
     {
         if (length != other.length) {
-            return false;
+            return length < other.length;
         }
-        return std::memcmp(value, other.value, significant()) < 0;
+        const int bytes = std::memcmp(value, other.value, significant());
+        if (bytes != 0) {
+            return bytes < 0;
+        }
+        return isValid < other.isValid;
     }
 
 private:

@@ -70,7 +70,7 @@ inline std::string text(const ZORVAN::OctetSeq& octets)
 }
 
 // The physical view's collected tree as "host-ips|process:pid" lines, in its order.
-inline QStringList physicalLines(const SysPhysics::PhysicalTree& tree)
+inline QStringList physicalLines(const PhysicalTree& tree)
 {
     QStringList lines;
     for (const auto& group : tree) {

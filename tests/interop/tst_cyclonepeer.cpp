@@ -2,9 +2,11 @@
 // which announces its identity only in Cyclone's own "__" properties, and a peer that
 // announces no identity at all. The first shows its real host and process in the physical
 // view, the detail tabs and the match analysis; the second keeps the defaults.
+#include "EndpointLookup.h"
 #include "ForeignPeer.h"
 #include "HostInfoWidget.h"
 #include "PeerProcess.h"
+#include "ProcessEndpoints.h"
 #include "QoSInfo.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
@@ -63,9 +65,9 @@ void TestCyclonePeer::initTestCase()
     m_domain = std::make_unique<WatchedDomain>(m_domainId);
     QVERIFY(m_domain->isValid());
     MonitorLib& monitor = MonitorLib::getInstance();
-    QTRY_VERIFY_WITH_TIMEOUT(monitor.findPublicationData(key(m_direct.writers()[0].key)) &&
-                                 monitor.findSubscriptionData(key(m_direct.readers()[0].key)) &&
-                                 monitor.findPublicationData(key(m_silent.writers()[0].key)),
+    QTRY_VERIFY_WITH_TIMEOUT(findPublicationData(monitor, key(m_direct.writers()[0].key)) &&
+                                 findSubscriptionData(monitor, key(m_direct.readers()[0].key)) &&
+                                 findPublicationData(monitor, key(m_silent.writers()[0].key)),
                              discoveryMs);
 }
 
@@ -78,10 +80,10 @@ void TestCyclonePeer::cleanupTestCase()
 
 void TestCyclonePeer::logicalView()
 {
-    const SysLogic::LogicalTree expected{
+    const LogicalTree expected{
         {m_domainId,
          {std::string("CycloneCommand"), std::string("CycloneTrack"), std::string("SilentTopic")}}};
-    QCOMPARE(SysLogic::collectLogicalTree(MonitorLib::getInstance()), expected);
+    QCOMPARE(collectLogicalTree(MonitorLib::getInstance()), expected);
 }
 
 void TestCyclonePeer::qosPanel_data()
@@ -168,20 +170,20 @@ void TestCyclonePeer::physicalView()
     const QStringList expected{QStringLiteral("RodedUZI-127.0.0.1|/path/to/exe:1"),
                                QString::fromStdString(hostName() + "-127.0.0.1|dds-peer:" +
                                                       std::to_string(m_direct.processId()))};
-    QCOMPARE(physicalLines(SysPhysics::collectPhysicalTree(MonitorLib::getInstance())), expected);
+    QCOMPARE(physicalLines(collectPhysicalTree(MonitorLib::getInstance())), expected);
 }
 
 void TestCyclonePeer::hostDetail()
 {
     MonitorLib& monitor = MonitorLib::getInstance();
-    const HostInfoWidget::ProcessEndpoints direct = HostInfoWidget::collectProcessEndpoints(
-        monitor, hostName(), "127.0.0.1", "dds-peer", uint32_t(m_direct.processId()));
+    const ProcessEndpoints direct = collectProcessEndpoints(
+        monitor, {hostName(), "127.0.0.1", "dds-peer", uint32_t(m_direct.processId())});
     QCOMPARE(int(direct.writers.size()), 1);
     QCOMPARE(int(direct.readers.size()), 1);
     QCOMPARE(direct.writers.begin()->first, m_direct.writers()[0].key);
     QCOMPARE(direct.readers.begin()->first, m_direct.readers()[0].key);
-    const HostInfoWidget::ProcessEndpoints silent = HostInfoWidget::collectProcessEndpoints(
-        monitor, "RodedUZI", "127.0.0.1", "/path/to/exe", 1);
+    const ProcessEndpoints silent =
+        collectProcessEndpoints(monitor, {"RodedUZI", "127.0.0.1", "/path/to/exe", 1});
     QCOMPARE(int(silent.writers.size()), 1);
     QVERIFY(silent.readers.empty());
     QCOMPARE(silent.writers.begin()->first, m_silent.writers()[0].key);
@@ -191,12 +193,12 @@ void TestCyclonePeer::hostDetail()
 void TestCyclonePeer::matchAnalysis()
 {
     EndpointInfo direct;
-    MonitorLib::getInstance().findEndpointInfo(m_domainId, key(m_direct.writers()[0].key),
-                                               WriterMatch, direct);
+    findEndpointInfo(MonitorLib::getInstance(), m_domainId, key(m_direct.writers()[0].key),
+                     WriterMatch, direct);
     QCOMPARE(direct.processName, std::string("dds-peer"));
     EndpointInfo silent;
-    MonitorLib::getInstance().findEndpointInfo(m_domainId, key(m_silent.writers()[0].key),
-                                               WriterMatch, silent);
+    findEndpointInfo(MonitorLib::getInstance(), m_domainId, key(m_silent.writers()[0].key),
+                     WriterMatch, silent);
     QCOMPARE(silent.processName, std::string("/path/to/exe"));
 }
 

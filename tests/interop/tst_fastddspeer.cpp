@@ -3,13 +3,16 @@
 // with topic, type and the QoS the program set, and shows its real host and process (from
 // its fastdds.physical_data.* properties) in the physical view and the detail tabs. Data flows
 // from the Cyclone writer to the Fast DDS reader.
+#include "EndpointLookup.h"
 #include "ForeignPeer.h"
 #include "HostInfoWidget.h"
 #include "PeerProcess.h"
+#include "ProcessEndpoints.h"
 #include "QoSInfo.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
 #include "TestEnv.h"
+#include "TopicEndpoints.h"
 #include "TopicInfo.h"
 #include "WatchedDomain.h"
 
@@ -104,20 +107,20 @@ void TestFastDdsPeer::discovered()
     QTRY_VERIFY_WITH_TIMEOUT(participantRecord(m_domainId, m_fast.participants()[0], participant),
                              discoveryMs);
     QCOMPARE(text(participant.user_data.value), std::string("fastdds interop peer"));
-    QTRY_VERIFY_WITH_TIMEOUT(monitor.findPublicationData(writer()) != nullptr, discoveryMs);
-    QTRY_VERIFY_WITH_TIMEOUT(monitor.findSubscriptionData(reader()) != nullptr, discoveryMs);
+    QTRY_VERIFY_WITH_TIMEOUT(findPublicationData(monitor, writer()) != nullptr, discoveryMs);
+    QTRY_VERIFY_WITH_TIMEOUT(findSubscriptionData(monitor, reader()) != nullptr, discoveryMs);
     QTRY_VERIFY_WITH_TIMEOUT(
-        monitor.findPublicationData(HandleText::handleFromKey(m_cyclone.writers()[0].key)),
+        findPublicationData(monitor, HandleText::handleFromKey(m_cyclone.writers()[0].key)),
         discoveryMs);
     // The logical view: both Fast DDS topics, the Cyclone writer's topic among them.
-    const SysLogic::LogicalTree expected{
+    const LogicalTree expected{
         {m_domainId, {std::string("InteropCommand"), std::string("InteropTrack")}}};
-    QCOMPARE(SysLogic::collectLogicalTree(monitor), expected);
+    QCOMPARE(collectLogicalTree(monitor), expected);
 }
 
 void TestFastDdsPeer::writerRecord()
 {
-    const auto data = MonitorLib::getInstance().findPublicationData(writer());
+    const auto data = findPublicationData(MonitorLib::getInstance(), writer());
     QVERIFY(data);
     QCOMPARE(HandleText::keyOf(data->participant_key), m_fast.participants()[0]);
     QCOMPARE(data->topic_name, std::string("InteropTrack"));
@@ -141,7 +144,7 @@ void TestFastDdsPeer::writerRecord()
 
 void TestFastDdsPeer::readerRecord()
 {
-    const auto data = MonitorLib::getInstance().findSubscriptionData(reader());
+    const auto data = findSubscriptionData(MonitorLib::getInstance(), reader());
     QVERIFY(data);
     QCOMPARE(HandleText::keyOf(data->participant_key), m_fast.participants()[0]);
     QCOMPARE(data->topic_name, std::string("InteropCommand"));
@@ -233,7 +236,7 @@ void TestFastDdsPeer::physicalView()
     if (m_cyclone.processId() < m_fast.processId()) {
         expected.swapItemsAt(0, 1);
     }
-    QCOMPARE(physicalLines(SysPhysics::collectPhysicalTree(MonitorLib::getInstance())), expected);
+    QCOMPARE(physicalLines(collectPhysicalTree(MonitorLib::getInstance())), expected);
 }
 
 // The topic tab and the host tab name the Fast DDS process by its real host and id.
@@ -242,17 +245,16 @@ void TestFastDdsPeer::detailTabs()
     MonitorLib& monitor = MonitorLib::getInstance();
     const std::string host = hostName();
     const uint32_t pid = uint32_t(m_fast.processId());
-    const TopicInfo::TopicEndpoints topic =
-        TopicInfo::collectTopicEndpoints(monitor, m_domainId, "InteropTrack");
+    const TopicEndpoints topic = collectTopicEndpoints(monitor, m_domainId, "InteropTrack");
     QCOMPARE(int(topic.writers.size()), 1);
     QVERIFY(topic.readers.empty());
-    const TopicInfo::EndpointHost& shown = topic.writers.at(m_fast.writers()[0].key);
+    const ProcessIdentity& shown = topic.writers.at(m_fast.writers()[0].key);
     QCOMPARE(shown.hostName, host);
     QCOMPARE(shown.ips, std::string("127.0.0.1"));
     QCOMPARE(shown.pid, pid);
 
-    const HostInfoWidget::ProcessEndpoints process =
-        HostInfoWidget::collectProcessEndpoints(monitor, host, "127.0.0.1", "/path/to/exe", pid);
+    const ProcessEndpoints process =
+        collectProcessEndpoints(monitor, {host, "127.0.0.1", "/path/to/exe", pid});
     QCOMPARE(int(process.writers.size()), 1);
     QCOMPARE(int(process.readers.size()), 1);
     QCOMPARE(process.writers.begin()->first, m_fast.writers()[0].key);
@@ -275,7 +277,7 @@ void TestFastDdsPeer::leavesOnStop()
     QVERIFY(m_fast.stop());
     ParticipantBuiltinTopicData data;
     QTRY_VERIFY_WITH_TIMEOUT(!participantRecord(m_domainId, m_fast.participants()[0], data), 10000);
-    QVERIFY(!MonitorLib::getInstance().findPublicationData(writer()));
+    QVERIFY(!findPublicationData(MonitorLib::getInstance(), writer()));
 }
 
 QTEST_MAIN(TestFastDdsPeer)

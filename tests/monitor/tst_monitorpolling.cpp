@@ -1,6 +1,7 @@
 // The polling thread: when it signals, what it queries, what it prints on failures, how it
 // paces its passes; and the endpoint lookups on cases only a middleware double can set up.
 #include "ChangeCounter.h"
+#include "EndpointLookup.h"
 #include "FakeParticipant.h"
 #include "HandleText.h"
 #include "MonitorFixture.h"
@@ -193,7 +194,7 @@ private slots:
         const InstanceHandle_t handle = HandleText::handleFromKey(writer(7, "").key);
 
         EndpointInfo info;
-        monitor.findEndpointInfo(99, handle, WriterMatch, info);
+        findEndpointInfo(monitor, 99, handle, WriterMatch, info);
         QCOMPARE(info.type, 1);
         QCOMPARE(info.domainId, 99u);
         QCOMPARE(info.topicName, QStringLiteral("InHigh"));
@@ -201,18 +202,18 @@ private slots:
         QCOMPARE(info.handleKey, HandleText::keyOf(handle));
         QCOMPARE(info.participantKey, HandleText::keyOf(FakeParticipant::key(0x50)));
 
-        const auto data = monitor.findPublicationData(handle);
+        const auto data = findPublicationData(monitor, handle);
         QVERIFY(data);
         QCOMPARE(data->topic_name, std::string("InLow"));
 
         // The wrong side finds nothing and leaves the record as it was.
         EndpointInfo untouched;
-        monitor.findEndpointInfo(0, handle, ReaderMatch, untouched);
+        findEndpointInfo(monitor, 0, handle, ReaderMatch, untouched);
         QCOMPARE(untouched.type, -1);
         QVERIFY(untouched.topicName.isEmpty());
-        QVERIFY(!monitor.findSubscriptionData(handle));
+        QVERIFY(!findSubscriptionData(monitor, handle));
         EndpointInfo otherType;
-        monitor.findEndpointInfo(0, handle, MatchType(2), otherType);
+        findEndpointInfo(monitor, 0, handle, MatchType(2), otherType);
         QCOMPARE(otherType.type, -1);
     }
 
@@ -229,16 +230,59 @@ private slots:
             failing.failures.publications = true;
             FakeParticipant& noData = fixture.addDomainLocked(206);
             noData.addDanglingPublicationHandle(handle);
-            // A participant record that cannot be fetched gives the default process name.
+            // A match whose participant record cannot be fetched is not taken as found.
             FakeParticipant& good = fixture.addDomainLocked(207);
             good.addPublication(writer(8, "Found", 0x77));
         }
         EndpointInfo info;
-        monitor.findEndpointInfo(207, handle, WriterMatch, info);
-        QCOMPARE(info.topicName, QStringLiteral("Found"));
-        QCOMPARE(info.processName, std::string("/path/to/exe"));
+        findEndpointInfo(monitor, 207, handle, WriterMatch, info);
+        QCOMPARE(info.type, -1);
+        QVERIFY(info.topicName.isEmpty());
+        QVERIFY(info.processName.empty());
         QVERIFY(out.count(QStringLiteral("get_publications failed")) >= 1);
         QVERIFY(out.count(QStringLiteral("get_publication_data failed")) >= 1);
+        QCOMPARE(out.count(QStringLiteral("get_discovered_participant_data failed")), 1);
+
+        // Once the participant is known, the same search finds it.
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            fixture.fake(207)->addParticipant(participant(0x77, nullptr));
+        }
+        findEndpointInfo(monitor, 207, handle, WriterMatch, info);
+        QCOMPARE(info.topicName, QStringLiteral("Found"));
+        QCOMPARE(info.processName, std::string("/path/to/exe"));
+        QCOMPARE(out.count(QStringLiteral("get_discovered_participant_data failed")), 1);
+    }
+
+    // A record that cannot be fetched is no record: the data lookups print the fetch's line and
+    // return none, where a default record would pass for the endpoint's real QoS.
+    void failedRecordFetchFindsNothing()
+    {
+        MonitorLib& monitor = MonitorLib::getInstance();
+        MonitorFixture fixture;
+        const InstanceHandle_t writerHandle = HandleText::handleFromKey(writer(9, "").key);
+        const InstanceHandle_t readerHandle = HandleText::handleFromKey(reader(9, "").key);
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            FakeParticipant& fake = fixture.addDomainLocked(208);
+            PublicationBuiltinTopicData w = writer(9, "Kept");
+            w.durability.kind = 1;
+            w.reliability.kind = 2;
+            fake.addPublication(w);
+            fake.addSubscription(reader(9, "Kept"));
+        }
+        QCOMPARE(int(findPublicationData(monitor, writerHandle)->durability.kind), 1);
+        QVERIFY(findSubscriptionData(monitor, readerHandle));
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            fixture.fake(208)->failures.publicationData = true;
+            fixture.fake(208)->failures.subscriptionData = true;
+        }
+        StdoutCapture out;
+        QVERIFY(!findPublicationData(monitor, writerHandle));
+        QVERIFY(!findSubscriptionData(monitor, readerHandle));
+        QCOMPARE(out.count(QStringLiteral("get_publication_data failed")), 1);
+        QCOMPARE(out.count(QStringLiteral("get_subscription_data failed")), 1);
     }
 
     // Records changed under their handles: one signal for all of a pass, handed to the
@@ -347,10 +391,10 @@ private slots:
         InstanceHandle_t handle;
         handle.isValid = 1;
         EndpointInfo info;
-        monitor.findEndpointInfo(0, handle, WriterMatch, info);
+        findEndpointInfo(monitor, 0, handle, WriterMatch, info);
         QCOMPARE(info.type, -1);
-        QVERIFY(!monitor.findPublicationData(handle));
-        QVERIFY(!monitor.findSubscriptionData(handle));
+        QVERIFY(!findPublicationData(monitor, handle));
+        QVERIFY(!findSubscriptionData(monitor, handle));
     }
 };
 

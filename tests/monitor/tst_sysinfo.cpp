@@ -87,8 +87,10 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("one") << QStringList{"10.0.0.1"} << "10.0.0.1";
         QTest::newRow("two in order") << QStringList{"10.0.0.1", "10.0.0.2"} << "10.0.0.1,10.0.0.2";
-        QTest::newRow("loopback first is replaced")
-            << QStringList{"127.0.0.1", "10.0.0.1"} << "10.0.0.1";
+        QTest::newRow("announced loopback first is kept")
+            << QStringList{"127.0.0.1", "10.0.0.1"} << "127.0.0.1,10.0.0.1";
+        QTest::newRow("announced loopback twice")
+            << QStringList{"127.0.0.1", "127.0.0.1"} << "127.0.0.1,127.0.0.1";
         QTest::newRow("loopback later is kept")
             << QStringList{"10.0.0.1", "127.0.0.1"} << "10.0.0.1,127.0.0.1";
         QTest::newRow("empty first value is replaced") << QStringList{"", "10.0.0.3"} << "10.0.0.3";

@@ -1,5 +1,7 @@
 // The match analysis against real peers: counterpart choice, the comparison rows with both
 // sides' values, markers, process names and the expansion state.
+#include "Counterparts.h"
+#include "EndpointLookup.h"
 #include "HandleText.h"
 #include "MatchWidget.h"
 #include "PeerProcess.h"
@@ -122,6 +124,7 @@ private slots:
     void construction();
     void writerWithoutReader();
     void writerWithTwoReaders();
+    void everyCounterpartInListingOrder();
     void readerSelected();
     void writerSelected();
     void otherDomainNotTaken();
@@ -143,6 +146,25 @@ private:
         return HandleText::handleFromKey(m_peer.readers()[size_t(i)].key);
     }
     QString writerText(int i) const { return hexOf(m_peer.writers()[size_t(i)].key); }
+    // The keys of the first domain's readers on `topic`, in the middleware's listing order.
+    std::vector<std::string> listedReaders(const std::string& topic) const
+    {
+        std::vector<std::string> keys;
+        MonitorLib& monitor = MonitorLib::getInstance();
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        InstanceHandleSeq handles;
+        if (m_domain1->participant()->get_subscriptions(handles, true) != RETCODE_OK) {
+            return keys;
+        }
+        for (const InstanceHandle_t& h : handles) {
+            SubscriptionBuiltinTopicData data;
+            if (m_domain1->participant()->get_subscription_data(data, h) == RETCODE_OK &&
+                data.topic_name == topic) {
+                keys.push_back(HandleText::keyOf(h));
+            }
+        }
+        return keys;
+    }
     QString readerText(int i) const { return hexOf(m_peer.readers()[size_t(i)].key); }
 
     uint32_t m_d1 = 0;
@@ -195,15 +217,15 @@ void TestMatchWidget::initTestCase()
     // Discovery: the monitor sees every endpoint with its participant's system information.
     MonitorLib& monitor = MonitorLib::getInstance();
     for (int i = 0; i < 5; ++i) {
-        QTRY_VERIFY_WITH_TIMEOUT(monitor.findPublicationData(writer(i)) != nullptr, discoveryMs);
+        QTRY_VERIFY_WITH_TIMEOUT(findPublicationData(monitor, writer(i)) != nullptr, discoveryMs);
     }
     for (int i = 0; i < 7; ++i) {
-        QTRY_VERIFY_WITH_TIMEOUT(monitor.findSubscriptionData(reader(i)) != nullptr, discoveryMs);
+        QTRY_VERIFY_WITH_TIMEOUT(findSubscriptionData(monitor, reader(i)) != nullptr, discoveryMs);
     }
     QTRY_VERIFY_WITH_TIMEOUT(
         [&] {
             EndpointInfo info;
-            monitor.findEndpointInfo(m_d1, reader(2), ReaderMatch, info);
+            findEndpointInfo(monitor, m_d1, reader(2), ReaderMatch, info);
             return info.processName == "radar";
         }(),
         discoveryMs);
@@ -246,20 +268,9 @@ void TestMatchWidget::writerWithoutReader()
 // Of two readers on the topic, the one the middleware lists last is shown, alone.
 void TestMatchWidget::writerWithTwoReaders()
 {
-    std::string lastListed;
-    {
-        MonitorLib& monitor = MonitorLib::getInstance();
-        std::lock_guard<std::mutex> lock(monitor.mutex);
-        InstanceHandleSeq handles;
-        QCOMPARE(m_domain1->participant()->get_subscriptions(handles, true), RETCODE_OK);
-        for (const InstanceHandle_t& h : handles) {
-            SubscriptionBuiltinTopicData data;
-            if (m_domain1->participant()->get_subscription_data(data, h) == RETCODE_OK &&
-                data.topic_name == "Pair") {
-                lastListed = HandleText::keyOf(h);
-            }
-        }
-    }
+    const std::vector<std::string> listed = listedReaders("Pair");
+    QVERIFY(!listed.empty());
+    const std::string lastListed = listed.back();
     QVERIFY(lastListed == m_peer.readers()[0].key || lastListed == m_peer.readers()[1].key);
     const QString process =
         lastListed == m_peer.readers()[0].key ? QStringLiteral("exe") : QStringLiteral("radar");
@@ -273,6 +284,35 @@ void TestMatchWidget::writerWithTwoReaders()
     QCOMPARE(top->text(1), process);
     QCOMPARE(top->child(0)->text(2), QStringLiteral("PeerSample"));
     QCOMPARE(top->child(0)->text(3), QStringLiteral("PeerSample"));
+}
+
+// The scan behind the panel keeps every endpoint of the topic in the domain, each side in the
+// order the middleware lists it; the panel shows the last of the other side.
+void TestMatchWidget::everyCounterpartInListingOrder()
+{
+    const std::vector<std::string> listed = listedReaders("Pair");
+    const Counterparts found = scanCounterparts(MonitorLib::getInstance(), m_d1, "Pair");
+    std::vector<std::string> readers;
+    for (const DiscoveredReader& r : found.readers) {
+        QCOMPARE(r.record.topic_name, std::string("Pair"));
+        readers.push_back(HandleText::keyOf(r.handle));
+    }
+    QCOMPARE(readers, listed);
+    QCOMPARE(readers.size(), size_t(2));
+    QVERIFY(readers != std::vector<std::string>(2, readers[0]));
+    QCOMPARE(found.writers.size(), size_t(1));
+    QCOMPARE(HandleText::keyOf(found.writers[0].handle), m_peer.writers()[1].key);
+
+    // The same name in the other domain is another topic: only its own endpoints.
+    const Counterparts far = scanCounterparts(MonitorLib::getInstance(), m_d2, "Cross");
+    QVERIFY(far.writers.empty());
+    QCOMPARE(far.readers.size(), size_t(1));
+    QCOMPARE(HandleText::keyOf(far.readers[0].handle), m_peer.readers()[6].key);
+
+    MatchWidget panel;
+    panel.setMatchHandle(m_d1, writer(1), WriterMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
+    QCOMPARE(panel.treeWidget->topLevelItem(0)->text(0), hexOf(readers.back()));
 }
 
 // A reader selected: its writer is the counterpart, marked under the writer side; the

@@ -1,5 +1,6 @@
 // The QoS and match panels in the situations a real middleware does not produce on demand:
-// failed listings and fetches, and the same handle listed in two domains.
+// failed listings and fetches, the same handle listed in two domains, and topic names that are
+// not valid UTF-8.
 #include "FakeParticipant.h"
 #include "HandleText.h"
 #include "MatchWidget.h"
@@ -10,6 +11,7 @@
 
 #include <QTreeWidget>
 #include <QtTest>
+#include <cstring>
 
 using namespace ZORVAN;
 
@@ -39,11 +41,14 @@ SubscriptionBuiltinTopicData readerRecord(uint8_t keyByte, uint8_t participantBy
     return d;
 }
 
-ParticipantBuiltinTopicData participantRecord(uint8_t keyByte, const std::string& exe)
+// A participant record; without `exe` it announces nothing and shows the defaults.
+ParticipantBuiltinTopicData participantRecord(uint8_t keyByte, const std::string& exe = "")
 {
     ParticipantBuiltinTopicData d;
     d.key = FakeParticipant::key(keyByte);
-    d.property.value.push_back({"dds.sys_info.executable_filepath", exe, true});
+    if (!exe.empty()) {
+        d.property.value.push_back({"dds.sys_info.executable_filepath", exe, true});
+    }
     return d;
 }
 
@@ -74,6 +79,8 @@ private slots:
     void failedFetchesAreReportedAndSkipped();
     void sameHandleInTwoDomains();
     void unknownSelectedEndpoint();
+    void participantRecordsThatCannotBeFetched();
+    void topicNameNotUtf8();
 
 private:
     MonitorFixture m_fixture;
@@ -90,7 +97,9 @@ void TestQosDouble::failedPublicationListingSkipsDomain()
     {
         std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
         broken.failures.publications = true;
+        broken.addParticipant(participantRecord(0x30));
         broken.addSubscription(readerRecord(0x31, 0x30, "T", "Ty"));
+        good.addParticipant(participantRecord(0x40));
         good.addPublication(writerRecord(0x41, 0x40, "T", "Ty"));
         good.addSubscription(readerRecord(0x42, 0x40, "T", "Ty"));
     }
@@ -118,6 +127,7 @@ void TestQosDouble::failedFetchesAreReportedAndSkipped()
     FakeParticipant& fake = m_fixture.addDomain(d1);
     {
         std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        fake.addParticipant(participantRecord(0x50));
         fake.addPublication(writerRecord(0x51, 0x50, "T", "Ty"));
         fake.addSubscription(readerRecord(0x52, 0x50, "T", "Ty"));
         fake.addSubscription(readerRecord(0x53, 0x50, "T", "Ty"));
@@ -131,17 +141,24 @@ void TestQosDouble::failedFetchesAreReportedAndSkipped()
     QCOMPARE(panel.treeWidget->topLevelItemCount(), 0);
     QCOMPARE(panel.treeWidget->headerItem()->text(3), QStringLiteral("订阅端"));
 
-    // The QoS panel does not test the fetch: a failing one shows the record's defaults.
+    // A record the QoS panel cannot fetch is reported and shows nothing, where a default
+    // record would pass for the writer's real QoS (VOLATILE, no reliability kind).
     QoSInfo info;
+    info.setInfo(handleOf(0x51), WriterQoS);
+    QCOMPARE(info.qosTree->topLevelItemCount(), 15);
+    QCOMPARE(info.qosTree->topLevelItem(5)->child(0)->text(1),
+             QStringLiteral("RELIABLE_RELIABILITY_QOS"));
     {
         std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
         fake.failures.publicationData = true;
     }
+    StdoutCapture out2;
     info.setInfo(handleOf(0x51), WriterQoS);
-    QCOMPARE(info.qosTree->topLevelItemCount(), 15);
-    QCOMPARE(info.qosTree->topLevelItem(0)->child(0)->text(1),
-             QStringLiteral("VOLATILE_DURABILITY_QOS"));
-    QCOMPARE(info.qosTree->topLevelItem(5)->child(0)->text(1), QString());
+    QCOMPARE(info.qosTree->topLevelItemCount(), 0);
+    QCOMPARE(out2.count(QStringLiteral("get_publication_data failed")), 1);
+    info.setInfo(handleOf(0x52), ReaderQoS);
+    QCOMPARE(info.qosTree->topLevelItemCount(), 0);
+    QCOMPARE(out2.count(QStringLiteral("get_subscription_data failed")), 1);
 }
 
 // The data lookups take the first domain that lists a handle, the endpoint lookup the last:
@@ -196,6 +213,7 @@ void TestQosDouble::unknownSelectedEndpoint()
     FakeParticipant& fake = m_fixture.addDomain(d1);
     {
         std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        fake.addParticipant(participantRecord(0x80));
         fake.addPublication(writerRecord(0x81, 0x80, "T", "Ty"));
         fake.addSubscription(readerRecord(0x82, 0x80, "T", "Ty"));
         fake.addSubscription(readerRecord(0x83, 0x80, "", "NoTopic"));
@@ -218,6 +236,92 @@ void TestQosDouble::unknownSelectedEndpoint()
     QCOMPARE(qos->child(0)->childCount(), 0);
     // No expansion state is set when the comparison stops early.
     QVERIFY(!qos->isExpanded());
+}
+
+// An endpoint whose participant's record cannot be fetched runs in no known process: as the
+// chosen endpoint it is not found, as a counterpart it gets no row (rather than a made-up
+// process); the line is printed each time.
+void TestQosDouble::participantRecordsThatCannotBeFetched()
+{
+    const uint32_t d1 = TestEnv::domain(0);
+    FakeParticipant& fake = m_fixture.addDomain(d1);
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        fake.addParticipant(participantRecord(0x90, "/usr/bin/known"));
+        fake.addPublication(writerRecord(0x91, 0x90, "T", "Ty"));
+        // 0x9f is no participant the double knows.
+        fake.addSubscription(readerRecord(0x92, 0x9f, "T", "Ty"));
+        fake.addPublication(writerRecord(0x93, 0x9f, "U", "Ty"));
+        fake.addSubscription(readerRecord(0x94, 0x90, "U", "Ty"));
+    }
+    const QString line = QStringLiteral("get_discovered_participant_data failed");
+    MatchWidget panel;
+    StdoutCapture out;
+    panel.setMatchHandle(d1, handleOf(0x91), WriterMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 0);
+    QCOMPARE(out.count(line), 1);
+
+    // Selected, it is not found, and its topic's reader is not shown against nothing.
+    panel.setMatchHandle(d1, handleOf(0x93), WriterMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 0);
+    QCOMPARE(out.count(line), 2);
+
+    // Seen from the known reader of U, the writer is left out as a counterpart.
+    panel.setMatchHandle(d1, handleOf(0x94), ReaderMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 0);
+    QCOMPARE(out.count(line), 3);
+
+    // Once the participant is known, it shows with its process.
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        fake.addParticipant(participantRecord(0x9f, "/usr/bin/late"));
+    }
+    panel.setMatchHandle(d1, handleOf(0x91), WriterMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
+    QCOMPARE(panel.treeWidget->topLevelItem(0)->text(1), QStringLiteral("late"));
+
+    // The QoS panel's own participant: no record, no tree (not a key of zeros).
+    QoSInfo info;
+    const InstanceHandle_t own = fake.get_instance_handle();
+    info.setInfo(own, ParticipantQoS);
+    QCOMPARE(info.qosTree->topLevelItemCount(), 0);
+    QCOMPARE(out.count(line), 4);
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        ParticipantBuiltinTopicData self;
+        std::memcpy(self.key.value, own.value, sizeof(self.key.value));
+        fake.addParticipant(self);
+    }
+    info.setInfo(own, ParticipantQoS);
+    QCOMPARE(info.qosTree->topLevelItemCount(), 2);
+    QCOMPARE(info.qosTree->topLevelItem(0)->child(0)->text(1).left(8), QStringLiteral("eeeeeeee"));
+}
+
+// A writer and a reader on a topic whose name is not valid UTF-8 find each other; a topic
+// whose bytes differ is still another topic.
+void TestQosDouble::topicNameNotUtf8()
+{
+    const uint32_t d1 = TestEnv::domain(0);
+    FakeParticipant& fake = m_fixture.addDomain(d1);
+    const std::string topic("T\xff\xfe");
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        fake.addParticipant(participantRecord(0xa0, "/usr/bin/odd"));
+        fake.addPublication(writerRecord(0xa1, 0xa0, topic, "Ty"));
+        fake.addSubscription(readerRecord(0xa2, 0xa0, topic, "Ty"));
+        fake.addSubscription(readerRecord(0xa3, 0xa0, "T", "Ty"));
+    }
+    MatchWidget panel;
+    panel.setMatchHandle(d1, handleOf(0xa1), WriterMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
+    QCOMPARE(panel.treeWidget->topLevelItem(0)->text(0),
+             HandleText::text(HandleText::keyOf(handleOf(0xa2))));
+    panel.setMatchHandle(d1, handleOf(0xa2), ReaderMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
+    QCOMPARE(panel.treeWidget->topLevelItem(0)->text(0),
+             HandleText::text(HandleText::keyOf(handleOf(0xa1))));
+    panel.setMatchHandle(d1, handleOf(0xa3), ReaderMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 0);
 }
 
 QTEST_MAIN(TestQosDouble)

@@ -1,6 +1,7 @@
 // The QoS panel against a real peer process whose writer and reader QoS the test sets, and
 // changes while the panel shows them.
 #include "ChangeCounter.h"
+#include "EndpointLookup.h"
 #include "HandleText.h"
 #include "PeerProcess.h"
 #include "QoSInfo.h"
@@ -115,9 +116,9 @@ void TestQoSInfo::initTestCase()
 
     // Discovery: the monitor's participant lists all three endpoints.
     MonitorLib& monitor = MonitorLib::getInstance();
-    QTRY_VERIFY_WITH_TIMEOUT(monitor.findPublicationData(writer()) != nullptr, discoveryMs);
-    QTRY_VERIFY_WITH_TIMEOUT(monitor.findSubscriptionData(reader()) != nullptr, discoveryMs);
-    QTRY_VERIFY_WITH_TIMEOUT(monitor.findSubscriptionData(plainReader()) != nullptr, discoveryMs);
+    QTRY_VERIFY_WITH_TIMEOUT(findPublicationData(monitor, writer()) != nullptr, discoveryMs);
+    QTRY_VERIFY_WITH_TIMEOUT(findSubscriptionData(monitor, reader()) != nullptr, discoveryMs);
+    QTRY_VERIFY_WITH_TIMEOUT(findSubscriptionData(monitor, plainReader()) != nullptr, discoveryMs);
 }
 
 void TestQoSInfo::cleanupTestCase()

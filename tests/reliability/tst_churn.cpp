@@ -24,7 +24,7 @@ namespace {
 
 const int crowd = 50;
 const QString topic = QStringLiteral("ChurnTopic");
-const QString churnHost = QStringLiteral("churn-host-192.0.2.99");
+const PhysicalHost churnHost{"churn-host", "192.0.2.99"};
 const QString anchorHost = QStringLiteral("churn-anchor-127.0.0.1");
 const QString anchorProcess = QStringLiteral("anchor:77");
 // The crowd's lease is 3 s (tests/reliability/churn-loopback.xml); the rest is for a busy

@@ -105,8 +105,8 @@ private slots:
 
         SysPhysics physics;
         QVERIFY(QMetaObject::invokeMethod(&physics, "onDataChanged"));
-        const QString hostText = text(hugeHost) + QStringLiteral("-192.0.2.7");
-        QTreeWidgetItem* hostItem = physics.m_hostItems.value(hostText, nullptr);
+        QTreeWidgetItem* hostItem =
+            physics.m_hostItems.value(PhysicalHost{hugeHost, "192.0.2.7"}, nullptr);
         QVERIFY(hostItem);
         QCOMPARE(hostItem->childCount(), 1);
         QCOMPARE(hostItem->child(0)->text(0), text(hugeProcess) + QStringLiteral(":4321"));

@@ -7,11 +7,13 @@
 #include "MatchWidget.h"
 #include "MyTab.h"
 #include "PeerProcess.h"
+#include "ProcessEndpoints.h"
 #include "QoSInfo.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
 #include "TabBar.h"
 #include "TestEnv.h"
+#include "TopicEndpoints.h"
 #include "TopicInfo.h"
 #include "TreeDump.h"
 #include "WatchedDomain.h"
@@ -102,12 +104,10 @@ void TestDetailWidget::initTestCase()
     QVERIFY(m_domain1->isValid() && m_domain2->isValid());
     MonitorLib& monitor = MonitorLib::getInstance();
     QTRY_VERIFY_WITH_TIMEOUT(
-        TopicInfo::collectTopicEndpoints(monitor, m_d1, "T").writers.size() == 1 &&
-            TopicInfo::collectTopicEndpoints(monitor, m_d2, "T").writers.begin()->second.pid == 5 &&
-            HostInfoWidget::collectProcessEndpoints(monitor, "h", "10.0.0.1", "N12", 3)
-                    .writers.size() == 1 &&
-            HostInfoWidget::collectProcessEndpoints(monitor, "h", "10.0.0.1", "N1", 23)
-                    .writers.size() == 1,
+        collectTopicEndpoints(monitor, m_d1, "T").writers.size() == 1 &&
+            collectTopicEndpoints(monitor, m_d2, "T").writers.begin()->second.pid == 5 &&
+            collectProcessEndpoints(monitor, {"h", "10.0.0.1", "N12", 3}).writers.size() == 1 &&
+            collectProcessEndpoints(monitor, {"h", "10.0.0.1", "N1", 23}).writers.size() == 1,
         discoveryMs);
 }
 
@@ -184,8 +184,8 @@ void TestDetailWidget::closeAndReopen()
     QVERIFY2(second.startPeer({"--domain", QString::number(m_d1), "--writer", "T"}),
              qPrintable(second.errorString()));
     QTRY_COMPARE_WITH_TIMEOUT(
-        TopicInfo::collectTopicEndpoints(MonitorLib::getInstance(), m_d1, "T").writers.size(),
-        size_t(2), discoveryMs);
+        collectTopicEndpoints(MonitorLib::getInstance(), m_d1, "T").writers.size(), size_t(2),
+        discoveryMs);
     panel.onTopicNameDoubleClicked(m_d1, QStringLiteral("T"));
     QCOMPARE(topicRows(old), 1);
 
@@ -264,7 +264,7 @@ void TestDetailWidget::wiredToTreeViews()
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view));
     }
-    QTRY_VERIFY_WITH_TIMEOUT(m_physics->m_hostItems.contains(QStringLiteral("h-10.0.0.1")),
+    QTRY_VERIFY_WITH_TIMEOUT(m_physics->m_hostItems.contains(PhysicalHost{"h", "10.0.0.1"}),
                              discoveryMs);
     QTRY_VERIFY_WITH_TIMEOUT(m_logic->m_domainItems.contains(int(m_d2)), discoveryMs);
     // The peer of closeAndReopen may still be leaving: take one last build and keep it, so
@@ -276,7 +276,7 @@ void TestDetailWidget::wiredToTreeViews()
     }
 
     QTreeWidgetItem* process =
-        Clicks::child(m_physics->m_hostItems.value(QStringLiteral("h-10.0.0.1")), "N12:3");
+        Clicks::child(m_physics->m_hostItems.value(PhysicalHost{"h", "10.0.0.1"}), "N12:3");
     QVERIFY(process);
     Clicks::doubleClick(m_physics->treeWidget, process);
     QTreeWidgetItem* topic = Clicks::child(m_logic->m_domainItems.value(int(m_d2)), "T");

@@ -3,12 +3,14 @@
 // (also a reader and a writer with the same topic and type); failure lines against the
 // middleware double.
 #include "Clicks.h"
+#include "EndpointLookup.h"
 #include "FailingDomain.h"
 #include "HandleText.h"
 #include "HostInfoWidget.h"
 #include "MonitorFixture.h"
 #include "PanelCalls.h"
 #include "PeerProcess.h"
+#include "ProcessEndpoints.h"
 #include "StdoutCapture.h"
 #include "TestEnv.h"
 #include "TreeDump.h"
@@ -76,17 +78,18 @@ void TestHostInfoWidget::initTestCase()
     // Everything is there once the process's four endpoints and X's are collected.
     QTRY_VERIFY_WITH_TIMEOUT(
         [] {
-            const HostInfoWidget::ProcessEndpoints p = HostInfoWidget::collectProcessEndpoints(
-                MonitorLib::getInstance(), "h-1", "10.0.0.1", "radar", 42);
-            const HostInfoWidget::ProcessEndpoints d = HostInfoWidget::collectProcessEndpoints(
-                MonitorLib::getInstance(), "RodedUZI", "127.0.0.1", "/path/to/exe", 1);
+            const ProcessEndpoints p = collectProcessEndpoints(MonitorLib::getInstance(),
+                                                               {"h-1", "10.0.0.1", "radar", 42});
+            const ProcessEndpoints d = collectProcessEndpoints(
+                MonitorLib::getInstance(), {"RodedUZI", "127.0.0.1", "/path/to/exe", 1});
             return p.readers.size() == 2 && p.writers.size() == 2 && d.readers.size() == 1;
         }(),
         discoveryMs);
     // Q's writer must be known too, or a click could compare against a partial list.
-    QTRY_VERIFY_WITH_TIMEOUT(MonitorLib::getInstance().findPublicationData(
-                                 HandleText::handleFromKey(m_peer.writers()[2].key)),
-                             discoveryMs);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        findPublicationData(MonitorLib::getInstance(),
+                            HandleText::handleFromKey(m_peer.writers()[2].key)),
+        discoveryMs);
 }
 
 void TestHostInfoWidget::cleanupTestCase()
@@ -203,33 +206,41 @@ void TestHostInfoWidget::failureLines_data()
 {
     QTest::addColumn<QString>("failing");
     QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("printed"); // how often the line is printed
     QTest::addColumn<int>("readers");
     QTest::addColumn<int>("writers");
     QTest::newRow("publications") << "publications"
-                                  << "get_publications failed" << 0 << 0;
+                                  << "get_publications failed" << 1 << 0 << 0;
     QTest::newRow("publication data") << "publicationData"
-                                      << "get_publication_data failed" << 1 << 0;
+                                      << "get_publication_data failed" << 1 << 1 << 0;
     QTest::newRow("subscriptions") << "subscriptions"
-                                   << "get_subscriptions failed" << 0 << 1;
+                                   << "get_subscriptions failed" << 1 << 0 << 1;
     QTest::newRow("subscription data") << "subscriptionData"
-                                       << "get_subscription_data failed" << 0 << 1;
+                                       << "get_subscription_data failed" << 1 << 0 << 1;
+    // Without its participant's record an endpoint belongs to no process, not to the one
+    // shown with the defaults.
+    QTest::newRow("participant data") << "participantData"
+                                      << "get_discovered_participant_data failed" << 2 << 0 << 0;
+    QTest::newRow("no failure") << ""
+                                << "get_discovered_participant_data failed" << 0 << 1 << 1;
 }
 
-// The double's endpoints have no participant record behind them, so they belong to the
+// The double's participant announces no system information, so its endpoints belong to the
 // process shown with the defaults.
 void TestHostInfoWidget::failureLines()
 {
     QFETCH(QString, failing);
     QFETCH(QString, line);
+    QFETCH(int, printed);
     QFETCH(int, readers);
     QFETCH(int, writers);
     const uint32_t id = TestEnv::domain(2);
     MonitorFixture fixture;
     addFailingDomain(fixture, id, failing);
     StdoutCapture capture;
-    const HostInfoWidget::ProcessEndpoints endpoints = HostInfoWidget::collectProcessEndpoints(
-        MonitorLib::getInstance(), "RodedUZI", "127.0.0.1", "/path/to/exe", 1);
-    QCOMPARE(capture.count(line), 1);
+    const ProcessEndpoints endpoints = collectProcessEndpoints(
+        MonitorLib::getInstance(), {"RodedUZI", "127.0.0.1", "/path/to/exe", 1});
+    QCOMPARE(capture.count(line), printed);
     auto inDomain = [id](const std::map<std::string, HostEndpointEntry>& m) {
         return int(std::count_if(m.begin(), m.end(),
                                  [id](const auto& e) { return e.second.domainId == id; }));

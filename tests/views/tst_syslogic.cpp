@@ -101,7 +101,7 @@ void TestSysLogic::domainAndTopicOrder()
     QCOMPARE(view.m_domainItems.keys(), (QList<int>{3, 12}));
     QCOMPARE(view.m_domainItems.value(12)->text(0), QStringLiteral("12号域"));
     // The collect step gives the same picture as plain data.
-    const SysLogic::LogicalTree tree = SysLogic::collectLogicalTree(MonitorLib::getInstance());
+    const LogicalTree tree = collectLogicalTree(MonitorLib::getInstance());
     QCOMPARE(tree.size(), size_t(3));
     QVERIFY(tree.at(TestEnv::domain(3)).empty());
     QCOMPARE(tree.at(3), (std::set<std::string>{"a", "b"}));
@@ -186,7 +186,7 @@ void TestSysLogic::failureLines()
     MonitorLib& monitor = MonitorLib::getInstance();
     addFailingDomain(fixture, id, failing, "w", "r");
     StdoutCapture capture;
-    const SysLogic::LogicalTree tree = SysLogic::collectLogicalTree(monitor);
+    const LogicalTree tree = collectLogicalTree(monitor);
     QCOMPARE(capture.count(line), 1);
     const auto entry = tree.find(id);
     if (topics == QStringList{"-"}) {

@@ -1,7 +1,7 @@
 // The physical view against real peers in other processes: hosts and processes from announced
 // system information and its defaults, one item per process, the monitor's own participants
-// hidden, processes of different hosts that share an id kept apart, the double click; and
-// its failure line against the middleware double.
+// hidden, processes of different hosts that share an id kept apart, hosts whose texts read the
+// same kept apart, the double click; and its failure lines against the middleware double.
 #include "Clicks.h"
 #include "FakeParticipant.h"
 #include "MonitorFixture.h"
@@ -62,19 +62,26 @@ void TestSysPhysics::initTestCase()
     const QString d2 = QString::number(TestEnv::domain(1));
     m_view = std::make_unique<SysPhysics>();
     m_view->resize(400, 600);
-    // Peer A: a participant without system information, several announced processes, and
-    // the process h1/42 with three participants in two domains.
+    // Peer A: a participant without system information, several announced processes, the
+    // process h1/42 with three participants in two domains, hosts whose texts read the same or
+    // the way no host item used to: "a-b" with "c", "a" with "b-c", "" with "1", and a host
+    // that announces 127.0.0.1 before another address.
     const QString radar = sysinfo("h1", 42, "/usr/bin/radar", "10.0.0.1 10.0.0.2");
     const QStringList argsA =
         QStringLiteral("--domain %1 --participant --prop other.name=x "
                        "--participant --sysinfo %3 --participant --sysinfo %3 "
                        "--participant --sysinfo %4 --participant --sysinfo %5 "
                        "--participant --sysinfo %6 --participant --sysinfo %7 "
+                       "--participant --sysinfo %8 --participant --sysinfo %9 "
+                       "--participant --sysinfo %10 --participant --sysinfo %11 "
                        "--domain %2 --participant --sysinfo %3")
             .arg(d1, d2, radar, sysinfo("rack-7-node", 31, "/opt/app:v2", "10.1.1.1"),
                  sysinfo("alpha", 7, "/bin/a7", "10.2.0.1"),
                  sysinfo("alpha", 9, "/bin/a9", "10.2.0.1"),
-                 sysinfo("gamma", 5, "/bin/g5", "10.3.0.1"))
+                 sysinfo("gamma", 5, "/bin/g5", "10.3.0.1"), sysinfo("a-b", 61, "/bin/p61", "c"),
+                 sysinfo("a", 62, "/bin/p62", "b-c"))
+            .arg(sysinfo("", 63, "/bin/p63", "1"),
+                 sysinfo("lo", 64, "/bin/p64", "127.0.0.1 192.0.2.2"))
             .split(QLatin1Char(' '));
     QVERIFY2(m_peerA.startPeer(argsA), qPrintable(m_peerA.errorString()));
     // Peer B: another host with a process of the same id as one on host alpha.
@@ -108,8 +115,8 @@ void TestSysPhysics::construction()
 
 // Hosts in the order of their smallest process id, alpha and beta apart although both run a
 // process 7, the defaults for the participant without system information, h1/42 once for its
-// three participants, and nothing of the monitor's own participants (which announce this
-// test process).
+// three participants, two hosts that both read "a-b-c", an announced 127.0.0.1 kept, and
+// nothing of the monitor's own participants (which announce this test process).
 void TestSysPhysics::hostsAndProcesses()
 {
     const QStringList expected{"系统物理图",
@@ -125,19 +132,28 @@ void TestSysPhysics::hostsAndProcesses()
                                "  rack-7-node-10.1.1.1",
                                "    app:v2:31",
                                "  h1-10.0.0.1,10.0.0.2",
-                               "    radar:42"};
+                               "    radar:42",
+                               "  a-b-c",
+                               "    p61:61",
+                               "  a-b-c",
+                               "    p62:62",
+                               "  -1",
+                               "    p63:63",
+                               "  lo-127.0.0.1,192.0.2.2",
+                               "    p64:64"};
     QTRY_COMPARE_WITH_TIMEOUT(TreeDump::lines(m_view->treeWidget), expected, discoveryMs);
-    QCOMPARE(m_view->m_hostItems.size(), 6);
-    QVERIFY(!m_view->m_hostItems.value(QStringLiteral("alpha-10.2.0.1"))->icon(0).isNull());
+    QCOMPARE(m_view->m_hostItems.size(), 10);
+    QVERIFY(!m_view->m_hostItems.value(PhysicalHost{"alpha", "10.2.0.1"})->icon(0).isNull());
+    QCOMPARE(m_view->m_processItems.size(), 11);
 
     // The items of every rebuild share the view's icons: a new icon each time would put new
     // scaled pixmaps into Qt's cache under keys of their own on every change.
-    QTreeWidgetItem* host = m_view->m_hostItems.value(QStringLiteral("alpha-10.2.0.1"));
+    QTreeWidgetItem* host = m_view->m_hostItems.value(PhysicalHost{"alpha", "10.2.0.1"});
     const qint64 hostIcon = host->icon(0).cacheKey();
     const qint64 processIcon = host->child(0)->icon(0).cacheKey();
     QVERIFY(hostIcon != processIcon);
     QVERIFY(QMetaObject::invokeMethod(m_view.get(), "onDataChanged"));
-    QTreeWidgetItem* rebuilt = m_view->m_hostItems.value(QStringLiteral("alpha-10.2.0.1"));
+    QTreeWidgetItem* rebuilt = m_view->m_hostItems.value(PhysicalHost{"alpha", "10.2.0.1"});
     QVERIFY(rebuilt);
     QCOMPARE(rebuilt->icon(0).cacheKey(), hostIcon);
     QCOMPARE(rebuilt->child(1)->icon(0).cacheKey(), processIcon);
@@ -145,24 +161,33 @@ void TestSysPhysics::hostsAndProcesses()
 
 void TestSysPhysics::doubleClick_data()
 {
-    QTest::addColumn<QString>("host");    // empty: the root
+    QTest::addColumn<QString>("host");    // "name|ips"; empty: the root
     QTest::addColumn<QString>("process"); // empty: the host item
     QTest::addColumn<QString>("emitted"); // "name|ips|process|pid", empty for nothing
     QTest::newRow("root") << ""
                           << ""
                           << "";
-    QTest::newRow("host") << "rack-7-node-10.1.1.1"
+    QTest::newRow("host") << "rack-7-node|10.1.1.1"
                           << ""
                           << "";
-    QTest::newRow("dashes and colons") << "rack-7-node-10.1.1.1"
+    QTest::newRow("dashes and colons") << "rack-7-node|10.1.1.1"
                                        << "app:v2:31"
                                        << "rack-7-node|10.1.1.1|app:v2|31";
-    QTest::newRow("defaults") << "RodedUZI-127.0.0.1"
+    QTest::newRow("defaults") << "RodedUZI|127.0.0.1"
                               << "/path/to/exe:1"
                               << "RodedUZI|127.0.0.1|/path/to/exe|1";
-    QTest::newRow("two addresses") << "h1-10.0.0.1,10.0.0.2"
+    QTest::newRow("two addresses") << "h1|10.0.0.1,10.0.0.2"
                                    << "radar:42"
                                    << "h1|10.0.0.1,10.0.0.2|radar|42";
+    QTest::newRow("dash in the host") << "a-b|c"
+                                      << "p61:61"
+                                      << "a-b|c|p61|61";
+    QTest::newRow("dash in the address") << "a|b-c"
+                                         << "p62:62"
+                                         << "a|b-c|p62|62";
+    QTest::newRow("host text -1") << "|1"
+                                  << "p63:63"
+                                  << "|1|p63|63";
 }
 
 void TestSysPhysics::doubleClick()
@@ -173,11 +198,13 @@ void TestSysPhysics::doubleClick()
     SysPhysics& view = *m_view;
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    QTRY_COMPARE_WITH_TIMEOUT(view.m_hostItems.size(), 6, discoveryMs);
+    QTRY_COMPARE_WITH_TIMEOUT(view.m_hostItems.size(), 10, discoveryMs);
     view.treeWidget->expandAll();
     QTreeWidgetItem* item = view.m_rootItem;
     if (!host.isEmpty()) {
-        item = view.m_hostItems.value(host);
+        const QStringList parts = host.split(QLatin1Char('|'));
+        item = view.m_hostItems.value(PhysicalHost{parts[0].toStdString(), parts[1].toStdString()},
+                                      nullptr);
         QVERIFY(item);
     }
     if (!process.isEmpty()) {
@@ -204,12 +231,15 @@ void TestSysPhysics::failureLines_data()
     QTest::newRow("no failure") << false << false;
 }
 
-// A failed participant list prints its line and the domain adds nothing; a failed record is
-// not noticed and shows the defaults.
+// A failed participant list prints its line and the domain adds nothing; a participant whose
+// record cannot be fetched prints its line and is left out, instead of showing up with the
+// defaults as a made-up process.
 void TestSysPhysics::failureLines()
 {
     QFETCH(bool, failList);
     QFETCH(bool, failData);
+    // The peers' participants, as they stand without the double.
+    const PhysicalTree peers = collectPhysicalTree(MonitorLib::getInstance());
     MonitorFixture fixture;
     {
         std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
@@ -223,15 +253,23 @@ void TestSysPhysics::failureLines()
         fake.failures.participantData = failData;
     }
     StdoutCapture capture;
-    const SysPhysics::PhysicalTree tree =
-        SysPhysics::collectPhysicalTree(MonitorLib::getInstance());
+    PhysicalTree tree = collectPhysicalTree(MonitorLib::getInstance());
     QCOMPARE(capture.count(QStringLiteral("get_discovered_participants failed")), failList ? 1 : 0);
-    const SysPhysics::ProcessGroup announced{77, "fakehost", "127.0.0.1"};
-    QCOMPARE(tree.count(announced), size_t(!failList && !failData));
-    if (failData) {
-        const SysPhysics::ProcessGroup defaults{1, "RodedUZI", "127.0.0.1"};
-        QCOMPARE(tree.at(defaults), (std::set<std::string>{"/path/to/exe"}));
+    QCOMPARE(capture.count(QStringLiteral("get_discovered_participant_data failed")),
+             failData ? 1 : 0);
+    const ProcessGroup announced{77, "fakehost", "127.0.0.1"};
+    const bool shown = !failList && !failData;
+    QCOMPARE(tree.count(announced), size_t(shown));
+    if (shown) {
+        QCOMPARE(tree.at(announced), (std::set<std::string>{"/path/to/exe"}));
+        tree.erase(announced);
     }
+    // Nothing else of the double's domain.
+    QVERIFY(tree == peers);
+
+    SysPhysics view;
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QCOMPARE(view.m_hostItems.contains(PhysicalHost{"fakehost", "127.0.0.1"}), shown);
 }
 
 QTEST_MAIN(TestSysPhysics)

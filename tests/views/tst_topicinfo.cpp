@@ -2,6 +2,7 @@
 // only the page's own domain, and clicks reaching the QoS and match panels once; handle text
 // of chosen bytes and the failure lines against the middleware double.
 #include "Clicks.h"
+#include "EndpointLookup.h"
 #include "FailingDomain.h"
 #include "HandleText.h"
 #include "MonitorFixture.h"
@@ -9,6 +10,7 @@
 #include "PeerProcess.h"
 #include "StdoutCapture.h"
 #include "TestEnv.h"
+#include "TopicEndpoints.h"
 #include "TopicInfo.h"
 #include "TreeDump.h"
 #include "WatchedDomain.h"
@@ -79,15 +81,15 @@ void TestTopicInfo::initTestCase()
     QVERIFY(m_domain1->isValid() && m_domain2->isValid());
     MonitorLib& monitor = MonitorLib::getInstance();
     for (const PeerProcess::Endpoint& w : m_peer.writers()) {
-        QTRY_VERIFY_WITH_TIMEOUT(monitor.findPublicationData(HandleText::handleFromKey(w.key)),
+        QTRY_VERIFY_WITH_TIMEOUT(findPublicationData(monitor, HandleText::handleFromKey(w.key)),
                                  discoveryMs);
     }
     for (const PeerProcess::Endpoint& r : m_peer.readers()) {
-        QTRY_VERIFY_WITH_TIMEOUT(monitor.findSubscriptionData(HandleText::handleFromKey(r.key)),
+        QTRY_VERIFY_WITH_TIMEOUT(findSubscriptionData(monitor, HandleText::handleFromKey(r.key)),
                                  discoveryMs);
     }
     // System information arrives with the participant; wait for B's.
-    QTRY_VERIFY_WITH_TIMEOUT(TopicInfo::collectTopicEndpoints(monitor, TestEnv::domain(0), "T")
+    QTRY_VERIFY_WITH_TIMEOUT(collectTopicEndpoints(monitor, TestEnv::domain(0), "T")
                                      .readers[m_peer.readers()[1].key]
                                      .pid == 42,
                              discoveryMs);
@@ -229,12 +231,17 @@ void TestTopicInfo::chosenHandleText()
     MonitorFixture fixture;
     {
         std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        ParticipantBuiltinTopicData p;
+        p.key = FakeParticipant::key(0x01);
         PublicationBuiltinTopicData w;
         for (int i = 0; i < 16; ++i) {
             w.key.value[i] = uint8_t(i + 1);
         }
+        w.participant_key = p.key;
         w.topic_name = "F";
-        fixture.addDomainLocked(id).addPublication(w);
+        FakeParticipant& fake = fixture.addDomainLocked(id);
+        fake.addParticipant(p);
+        fake.addPublication(w);
     }
     TopicInfo tab;
     tab.fillTopic(id, QStringLiteral("F"));
@@ -247,22 +254,33 @@ void TestTopicInfo::failureLines_data()
 {
     QTest::addColumn<QString>("failing");
     QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("printed");      // how often the line is printed
     QTest::addColumn<QStringList>("rows"); // column 0 of the rows left
     QTest::newRow("publications") << "publications"
-                                  << "get_publications failed" << QStringList{};
-    QTest::newRow("publication data") << "publicationData"
-                                      << "get_publication_data failed" << QStringList{"DataReader"};
+                                  << "get_publications failed" << 1 << QStringList{};
+    QTest::newRow("publication data")
+        << "publicationData"
+        << "get_publication_data failed" << 1 << QStringList{"DataReader"};
     QTest::newRow("subscriptions") << "subscriptions"
-                                   << "get_subscriptions failed" << QStringList{"DataWriter"};
+                                   << "get_subscriptions failed" << 1 << QStringList{"DataWriter"};
     QTest::newRow("subscription data")
         << "subscriptionData"
-        << "get_subscription_data failed" << QStringList{"DataWriter"};
+        << "get_subscription_data failed" << 1 << QStringList{"DataWriter"};
+    // The endpoints' participant cannot be fetched: no row rather than a made-up process, and
+    // the line once for each endpoint.
+    QTest::newRow("participant data")
+        << "participantData"
+        << "get_discovered_participant_data failed" << 2 << QStringList{};
+    QTest::newRow("no failure") << ""
+                                << "get_discovered_participant_data failed" << 0
+                                << QStringList{"DataReader", "DataWriter"};
 }
 
 void TestTopicInfo::failureLines()
 {
     QFETCH(QString, failing);
     QFETCH(QString, line);
+    QFETCH(int, printed);
     QFETCH(QStringList, rows);
     const uint32_t id = TestEnv::domain(2);
     MonitorFixture fixture;
@@ -270,7 +288,7 @@ void TestTopicInfo::failureLines()
     StdoutCapture capture;
     TopicInfo tab;
     tab.fillTopic(id, QStringLiteral("F"));
-    QCOMPARE(capture.count(line), 1);
+    QCOMPARE(capture.count(line), printed);
     QStringList kinds;
     for (int row = 0; row < tab.m_table->rowCount(); ++row) {
         kinds << tab.m_table->item(row, 0)->text();

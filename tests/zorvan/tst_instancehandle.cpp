@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <set>
+#include <vector>
 
 using namespace ZORVAN;
 
@@ -48,9 +49,11 @@ private slots:
         QTest::newRow("bytes compare unsigned")
             << handle({0x80}) << handle({0x7f}) << false << false << true;
         QTest::newRow("same bytes, different isValid")
-            << handle({9, 9}, 16, 1) << handle({9, 9}, 16, 0) << false << false << false;
-        QTest::newRow("different length is equivalent, not equal")
-            << handle({1}, 16) << handle({2}, 8) << false << false << false;
+            << handle({9, 9}, 16, 1) << handle({9, 9}, 16, 0) << false << false << true;
+        QTest::newRow("shorter length first, whatever the bytes")
+            << handle({1}, 16) << handle({2}, 8) << false << false << true;
+        QTest::newRow("bytes before isValid")
+            << handle({1}, 16, 1) << handle({2}, 16, 0) << false << true << false;
         QTest::newRow("bytes past length do not count")
             << handle({1, 2, 3, 4, 5, 6, 7, 8, 9}, 8) << handle({1, 2, 3, 4, 5, 6, 7, 8, 10}, 8)
             << true << false << false;
@@ -74,12 +77,42 @@ private slots:
         QVERIFY(copy == a);
     }
 
-    void setKeepsOneOfEquivalentHandles()
+    void setKeepsEveryHandleThatIsNotEqual()
     {
-        // A handle-keyed set treats handles that differ only in isValid as the same key.
-        std::set<InstanceHandle_t> handles{handle({5}, 16, 1), handle({5}, 16, 0), handle({4})};
-        QCOMPARE(handles.size(), size_t(2));
-        QVERIFY(*handles.begin() == handle({4}));
+        // Handles that differ only in isValid or in length are different keys, as they are
+        // different handles under ==.
+        std::set<InstanceHandle_t> handles{handle({5}, 16, 1), handle({5}, 16, 0), handle({4}),
+                                           handle({5}, 8, 1), handle({5}, 16, 1)};
+        QCOMPARE(handles.size(), size_t(4));
+        QVERIFY(*handles.begin() == handle({5}, 8, 1));
+        QCOMPARE(handles.count(handle({5}, 16, 0)), size_t(1));
+    }
+
+    // A strict weak ordering whose equivalence is equality: irreflexive, transitive, and two
+    // handles are equivalent exactly when they are equal.
+    void orderIsConsistentWithEquality()
+    {
+        const std::vector<InstanceHandle_t> handles{handle({1}, 16, 1),
+                                                    handle({1}, 16, 0),
+                                                    handle({2}, 16, 1),
+                                                    handle({1}, 8, 1),
+                                                    handle({1, 0, 0, 0, 0, 0, 0, 0, 7}, 8, 1),
+                                                    handle({0x80}, 16, 1),
+                                                    handle({1}, 17, 1),
+                                                    handle({1, 2, 3}, 2, 1),
+                                                    handle({1, 2, 4}, 2, 1)};
+        for (const InstanceHandle_t& a : handles) {
+            QVERIFY(!(a < a));
+            for (const InstanceHandle_t& b : handles) {
+                const bool equivalent = !(a < b) && !(b < a);
+                QCOMPARE(equivalent, a == b);
+                for (const InstanceHandle_t& c : handles) {
+                    if (a < b && b < c) {
+                        QVERIFY(a < c);
+                    }
+                }
+            }
+        }
     }
 
     void guidKeyMakesValidSixteenByteHandles()

@@ -1,4 +1,5 @@
-// A middleware double in the monitor's table with one writer and one reader and one query
+// A middleware double in the monitor's table with one participant that announces nothing (so
+// it runs in the process shown with the defaults), its writer and its reader, and one query
 // made to fail, for the tests of the failure lines.
 #pragma once
 
@@ -18,12 +19,17 @@ inline FakeParticipant& addFailingDomain(MonitorFixture& fixture, uint32_t domai
 {
     std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
     FakeParticipant& fake = fixture.addDomainLocked(domainId);
+    ZORVAN::ParticipantBuiltinTopicData p;
+    p.key = FakeParticipant::key(0x01);
+    fake.addParticipant(p);
     ZORVAN::PublicationBuiltinTopicData w;
     w.key = FakeParticipant::key(0x10);
+    w.participant_key = p.key;
     w.topic_name = writerTopic;
     fake.addPublication(w);
     ZORVAN::SubscriptionBuiltinTopicData r;
     r.key = FakeParticipant::key(0x20);
+    r.participant_key = p.key;
     r.topic_name = readerTopic;
     fake.addSubscription(r);
     FakeParticipant::Failures& f = fake.failures;

@@ -1,0 +1,161 @@
+// The typed walks over one domain against the middleware double: what a failed listing or
+// fetch prints and skips, what a walk reports, the participant behind an endpoint, and the
+// walk over the watched domains.
+#include "DomainWalk.h"
+#include "FakeParticipant.h"
+#include "HandleText.h"
+#include "MonitorFixture.h"
+#include "StdoutCapture.h"
+
+#include <QtTest>
+
+using namespace ZORVAN;
+
+namespace {
+
+// Two writers, two readers and their participant in a double of domain 220.
+void fill(FakeParticipant& fake)
+{
+    ParticipantBuiltinTopicData p;
+    p.key = FakeParticipant::key(0x01);
+    p.property.value.push_back({"dds.sys_info.hostname", "walker", true});
+    fake.addParticipant(p);
+    for (uint8_t i = 1; i <= 2; ++i) {
+        PublicationBuiltinTopicData w;
+        w.key = FakeParticipant::key(0x10, i);
+        w.participant_key = p.key;
+        w.topic_name = "W" + std::to_string(i);
+        fake.addPublication(w);
+        SubscriptionBuiltinTopicData r;
+        r.key = FakeParticipant::key(0x20, i);
+        r.participant_key = FakeParticipant::key(0x0f); // a participant the double does not know
+        r.topic_name = "R" + std::to_string(i);
+        fake.addSubscription(r);
+    }
+}
+
+} // namespace
+
+class TestDomainWalk : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void walks_data();
+    void walks();
+    void silentListing();
+    void ownerSysInfo();
+    void watchedDomains();
+};
+
+void TestDomainWalk::walks_data()
+{
+    QTest::addColumn<QString>("failing"); // a FakeParticipant::Failures member, or empty
+    QTest::addColumn<bool>("dangling");   // a listed writer without a record
+    QTest::addColumn<bool>("listed");     // what the writer walk reports
+    QTest::addColumn<QStringList>("visited");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("printed");
+    QTest::newRow("nothing fails")
+        << "" << false << true << QStringList{"W1", "W2"} << "get_publications failed" << 0;
+    QTest::newRow("listing fails")
+        << "publications" << false << false << QStringList{} << "get_publications failed" << 1;
+    QTest::newRow("every fetch fails") << "publicationData" << false << true << QStringList{}
+                                       << "get_publication_data failed" << 2;
+    QTest::newRow("one endpoint gone")
+        << "" << true << true << QStringList{"W1", "W2"} << "get_publication_data failed" << 1;
+}
+
+void TestDomainWalk::walks()
+{
+    QFETCH(QString, failing);
+    QFETCH(bool, dangling);
+    QFETCH(bool, listed);
+    QFETCH(QStringList, visited);
+    QFETCH(QString, line);
+    QFETCH(int, printed);
+    FakeParticipant fake(220);
+    fill(fake);
+    fake.failures.publications = failing == QLatin1String("publications");
+    fake.failures.publicationData = failing == QLatin1String("publicationData");
+    if (dangling) {
+        fake.addDanglingPublicationHandle(HandleText::handleFromKey(FakeParticipant::key(0x1f)));
+    }
+    StdoutCapture out;
+    DomainWalk walk(fake);
+    QStringList topics;
+    const bool result = walk.eachWriter([&](const InstanceHandle_t& handle, const auto& record) {
+        QCOMPARE(HandleText::keyOf(handle), HandleText::keyOf(record.key));
+        topics << QString::fromStdString(record.topic_name);
+    });
+    QCOMPARE(result, listed);
+    QCOMPARE(topics, visited);
+    QCOMPARE(out.count(line), printed);
+    // The readers are walked all the same: a failed writer walk does not end the domain.
+    int readers = 0;
+    QVERIFY(walk.eachReader([&](const InstanceHandle_t&, const auto&) { ++readers; }));
+    QCOMPARE(readers, 2);
+}
+
+// The data lookups list without a word; the walks do not.
+void TestDomainWalk::silentListing()
+{
+    FakeParticipant fake(220);
+    fill(fake);
+    fake.failures.subscriptions = true;
+    StdoutCapture out;
+    DomainWalk walk(fake);
+    InstanceHandleSeq handles{HandleText::handleFromKey(FakeParticipant::key(0x77))};
+    QVERIFY(!walk.listReaders(handles, DomainWalk::Listing::Silent));
+    QVERIFY(handles.empty());
+    QCOMPARE(out.count(QStringLiteral("get_subscriptions failed")), 0);
+    QVERIFY(!walk.listReaders(handles));
+    QCOMPARE(out.count(QStringLiteral("get_subscriptions failed")), 1);
+    QVERIFY(walk.listWriters(handles));
+    QCOMPARE(int(handles.size()), 2);
+}
+
+// The writers' participant is known, the readers' is not: no defaults stand in for it.
+void TestDomainWalk::ownerSysInfo()
+{
+    FakeParticipant fake(220);
+    fill(fake);
+    StdoutCapture out;
+    DomainWalk walk(fake);
+    QStringList hosts;
+    auto owner = [&](const InstanceHandle_t&, const auto& record) {
+        ParticipantSysInfo info;
+        info.hostName = "untouched";
+        const bool known = walk.ownerSysInfo(record.participant_key, info);
+        hosts << QString::fromStdString(info.hostName) + (known ? "+" : "-");
+    };
+    QVERIFY(walk.eachWriter(owner));
+    QVERIFY(walk.eachReader(owner));
+    QCOMPARE(hosts, (QStringList{"walker+", "walker+", "untouched-", "untouched-"}));
+    QCOMPARE(out.count(QStringLiteral("get_discovered_participant_data failed")), 2);
+}
+
+// Ascending domain ids, entries without a participant passed over, and a visit that returns
+// false ends the walk.
+void TestDomainWalk::watchedDomains()
+{
+    MonitorLib& monitor = MonitorLib::getInstance();
+    MonitorFixture fixture;
+    std::lock_guard<std::mutex> lock(monitor.mutex);
+    fixture.addDomainLocked(223);
+    fixture.addDomainLocked(221);
+    monitor.domains[222]; // an entry whose participant is not there
+    std::vector<uint32_t> ids;
+    DomainWalk::eachWatched(monitor, [&](DomainWalk& walk) { ids.push_back(walk.domainId()); });
+    QCOMPARE(ids, (std::vector<uint32_t>{221, 223}));
+    ids.clear();
+    DomainWalk::eachWatched(monitor, [&](DomainWalk& walk) {
+        ids.push_back(walk.domainId());
+        return false;
+    });
+    QCOMPARE(ids, std::vector<uint32_t>{221});
+    monitor.domains.erase(222);
+}
+
+QTEST_GUILESS_MAIN(TestDomainWalk)
+#include "tst_domainwalk.moc"
