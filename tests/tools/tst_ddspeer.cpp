@@ -81,11 +81,12 @@ bool findEndpoint(dds_entity_t reader, const std::string& key, EndpointSeen& out
     return found;
 }
 
-std::string topicData(const dds_qos_t* qos)
+// The bytes of the topic data or user data `get` reads from `qos`, "(unset)" without them.
+std::string octets(const dds_qos_t* qos, bool (*get)(const dds_qos_t*, void**, size_t*))
 {
     void* value = nullptr;
     size_t size = 0;
-    if (!dds_qget_topicdata(qos, &value, &size)) {
+    if (!get(qos, &value, &size)) {
         return "(unset)";
     }
     const std::string text(static_cast<const char*>(value), size);
@@ -93,16 +94,14 @@ std::string topicData(const dds_qos_t* qos)
     return text;
 }
 
+std::string topicData(const dds_qos_t* qos)
+{
+    return octets(qos, dds_qget_topicdata);
+}
+
 std::string userDataOf(const dds_qos_t* qos)
 {
-    void* value = nullptr;
-    size_t size = 0;
-    if (!dds_qget_userdata(qos, &value, &size)) {
-        return "(unset)";
-    }
-    const std::string text(static_cast<const char*>(value), size);
-    dds_free(value);
-    return text;
+    return octets(qos, dds_qget_userdata);
 }
 
 } // namespace
