@@ -127,16 +127,19 @@ void PassPacer::requestPass()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_requested = true;
-    m_wakeUp.notify_all();
-    if (m_waitSet) {
-        m_waitSet->wake();
-    }
+    wakeLocked();
 }
 
 void PassPacer::stop()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_stop = true;
+    wakeLocked();
+}
+
+void PassPacer::wakeLocked()
+{
+    // The thread sleeps on one or the other.
     m_wakeUp.notify_all();
     if (m_waitSet) {
         m_waitSet->wake();

@@ -59,6 +59,8 @@ public:
 
 private:
     Wake counted(Wake reason);
+    // Ends the current wait, whichever it is; with m_mutex held.
+    void wakeLocked();
     bool makeWaitSet();
 
     std::mutex m_mutex;
