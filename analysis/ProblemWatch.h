@@ -31,6 +31,9 @@ public:
     // Runs the analysis now even when nothing changed (after a run under way, if any).
     void refresh();
 
+    // Whether a run is under way (or asked for and not yet handed over).
+    bool isRunning() const { return m_running; }
+
 signals:
     // Emitted on the GUI thread, once per run, in the order of the runs.
     void reportReady(ProblemReportPtr report);

@@ -1,10 +1,15 @@
 // The problems analysis over plain data: which entries it makes and in which order, the
 // counts per domain, and a crowded topic judged per group of equal QoS with its list capped.
+#include "FakeParticipant.h"
 #include "HandleText.h"
+#include "MonitorFixture.h"
 #include "ProblemAnalysis.h"
+#include "ProblemWatch.h"
 #include "TopicProblems.h"
 
 #include <QtTest>
+#include <mutex>
+#include <thread>
 
 using namespace ZORVAN;
 
@@ -347,7 +352,76 @@ private slots:
         QCOMPARE(problems.unmatchedEndpoints(), uint64_t(0));
         QCOMPARE(problems.errors().front().reasons.front().policy, QStringLiteral("partition"));
     }
+
+    void watch();
 };
+
+// The watch against the middleware double: a report after a change, one run for a burst of
+// queued changes, and a change announced during a run never lost.
+void TestProblemAnalysis::watch()
+{
+    MonitorLib& monitor = MonitorLib::getInstance();
+    MonitorFixture fixture;
+    FakeParticipant* fake = nullptr;
+    SubscriptionBuiltinTopicData picky;
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        fake = &fixture.addDomainLocked(231);
+        ParticipantBuiltinTopicData p;
+        p.key = FakeParticipant::key(0x01);
+        fake->addParticipant(p);
+        PublicationBuiltinTopicData w;
+        w.key = FakeParticipant::key(0x10);
+        w.participant_key = p.key;
+        w.topic_name = "T";
+        w.reliability.kind = bestEffort;
+        fake->addPublication(w);
+        picky.key = FakeParticipant::key(0x20);
+        picky.participant_key = p.key;
+        picky.topic_name = "T";
+        picky.reliability.kind = reliable;
+        fake->addSubscription(picky);
+    }
+    ProblemWatch watch(monitor);
+    QSignalSpy reports(&watch, &ProblemWatch::reportReady);
+    QVERIFY(watch.report() && watch.report()->domains.empty());
+    watch.refresh();
+    QTRY_VERIFY_WITH_TIMEOUT(watch.report()->errorCount() == 1 && !watch.isRunning(), 10000);
+    QCOMPARE(watch.report()->domains.back().domain, 231u);
+
+    // The reader now asks for what the writer offers; five changes queued from another thread.
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        picky.reliability.kind = bestEffort;
+        fake->addSubscription(picky);
+    }
+    reports.clear();
+    const uint64_t before = monitor.signalCount();
+    std::thread([&monitor] {
+        for (int i = 0; i < 5; ++i) {
+            emit monitor.dataChanged();
+        }
+    }).join();
+    QTRY_VERIFY_WITH_TIMEOUT(watch.report()->errorCount() == 0 && !watch.isRunning(), 10000);
+    // The polling thread may have announced changes of its own meanwhile; each may cost one
+    // more run, never the five of the burst.
+    const uint64_t others = monitor.signalCount() - before - 5;
+    QVERIFY2(reports.count() >= 1 && uint64_t(reports.count()) <= 1 + others,
+             qPrintable(QString::number(reports.count())));
+
+    // A change announced while a run waits for the mutex: one more run follows, which sees it.
+    reports.clear();
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        watch.refresh();
+        QVERIFY(watch.isRunning());
+        picky.reliability.kind = reliable;
+        fake->addSubscription(picky);
+        emit monitor.dataChanged();
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(reports.count() >= 2 && !watch.isRunning(), 10000);
+    QCOMPARE(watch.report()->errorCount(), uint64_t(1));
+}
 
 QTEST_GUILESS_MAIN(TestProblemAnalysis)
 #include "tst_problemanalysis.moc"
