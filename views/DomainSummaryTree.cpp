@@ -24,6 +24,7 @@ DomainSummaryTree::DomainSummaryTree(QWidget* parent) : QTreeWidget(parent)
     setColumnCount(headers.size());
     setHeaderLabels(headers);
     setRootIsDecorated(false);
+    header()->setStretchLastSection(false);
     for (int column = 0; column < headers.size(); ++column) {
         header()->resizeSection(column, 64);
         headerItem()->setTextAlignment(column, Qt::AlignCenter);

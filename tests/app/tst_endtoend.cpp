@@ -258,9 +258,9 @@ private slots:
         if (!m_shots.isEmpty()) {
             // As an operator would: the right column widened to read the list.
             const QList<int> sizes = m_window->widget->splitter_4->sizes();
-            m_window->widget->splitter_4->setSizes({320, 560, 1020});
+            m_window->widget->splitter_4->setSizes({300, 320, 1280});
             m_window->widget->splitter_3->setSizes({300, 700});
-            problems->resizeColumnToContents(ProblemList::ProblemColumn);
+            logic->treeWidget->expandAll();
             shoot(QStringLiteral("07-problems"));
             stats->setCurrentPage(stats->summaryTree);
             shoot(QStringLiteral("08-statistics"));
