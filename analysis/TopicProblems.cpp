@@ -194,34 +194,29 @@ void TopicProblems::listUnmatched()
         return;
     }
     uint64_t listed = 0;
-    const QString noReader =
-        tr("没有可以匹配的订阅端（共 %1 个订阅端）").arg(m_topic.readers.size());
-    for (size_t w : byKey(m_topic.writers)) {
-        if (listed == m_limits.endpointsPerTopic) {
-            break;
+    // One side's endpoints that match nothing, by key, as far as the limit allows.
+    auto list = [&](const auto& endpoints, const std::vector<int>& groups,
+                    const std::vector<uint8_t>& matches, Problem::Kind kind,
+                    ProblemEndpoint Problem::*side, const QString& text) {
+        for (size_t i : byKey(endpoints)) {
+            if (listed == m_limits.endpointsPerTopic) {
+                return;
+            }
+            if (!matches[size_t(groups[i])]) {
+                Problem warning = entry(ProblemLevel::Warning, kind);
+                warning.*side = shown(endpoints[i]);
+                warning.text = text;
+                m_warnings.push_back(std::move(warning));
+                ++listed;
+            }
         }
-        if (!m_writerMatches[size_t(m_writerGroup[w])]) {
-            Problem warning = entry(ProblemLevel::Warning, Problem::Kind::UnmatchedWriter);
-            warning.writer = shown(m_topic.writers[w]);
-            warning.text = noReader;
-            m_warnings.push_back(std::move(warning));
-            ++listed;
-        }
-    }
-    const QString noWriter =
-        tr("没有可以匹配的发布端（共 %1 个发布端）").arg(m_topic.writers.size());
-    for (size_t r : byKey(m_topic.readers)) {
-        if (listed == m_limits.endpointsPerTopic) {
-            break;
-        }
-        if (!m_readerMatches[size_t(m_readerGroup[r])]) {
-            Problem warning = entry(ProblemLevel::Warning, Problem::Kind::UnmatchedReader);
-            warning.reader = shown(m_topic.readers[r]);
-            warning.text = noWriter;
-            m_warnings.push_back(std::move(warning));
-            ++listed;
-        }
-    }
+    };
+    list(m_topic.writers, m_writerGroup, m_writerMatches, Problem::Kind::UnmatchedWriter,
+         &Problem::writer,
+         tr("没有可以匹配的订阅端（共 %1 个订阅端）").arg(m_topic.readers.size()));
+    list(m_topic.readers, m_readerGroup, m_readerMatches, Problem::Kind::UnmatchedReader,
+         &Problem::reader,
+         tr("没有可以匹配的发布端（共 %1 个发布端）").arg(m_topic.writers.size()));
     if (m_unmatched > listed) {
         Problem more = entry(ProblemLevel::Warning, Problem::Kind::MoreUnmatched);
         more.count = m_unmatched - listed;
