@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -26,6 +27,14 @@ uint64_t ProblemReport::errorCount() const
         count += domain.errors;
     }
     return count;
+}
+
+bool ProblemReport::sameAs(const ProblemReport& other) const
+{
+    return domains == other.domains && incompatiblePairs == other.incompatiblePairs &&
+           std::equal(problems.begin(), problems.end(), other.problems.begin(),
+                      other.problems.end(),
+                      [](const Problem& a, const Problem& b) { return a.sameEntry(b); });
 }
 
 QString ProblemReport::statusLine() const

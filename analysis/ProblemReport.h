@@ -47,6 +47,9 @@ struct ProblemReport
     // Problems of error level in all domains, as counted (not as listed).
     uint64_t errorCount() const;
 
+    // The same entries with the same texts, the same counts and the same marks.
+    bool sameAs(const ProblemReport& other) const;
+
     // One line for a status bar: "0号域：参与者 6，发布端 6，订阅端 7，错误 3" per domain,
     // separated by "；"; empty while no domain is watched.
     QString statusLine() const;

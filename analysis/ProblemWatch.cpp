@@ -3,10 +3,13 @@
 #include "MonitorLib.h"
 #include "ProblemWorker.h"
 
-ProblemWatch::ProblemWatch(MonitorLib& monitor, const ProblemLimits& limits, QObject* parent)
+ProblemWatch::ProblemWatch(MonitorLib& monitor, const ProblemLimits& limits, QObject* parent,
+                           int intervalMs)
     : QObject(parent), m_monitor(monitor), m_worker(new ProblemWorker(monitor, limits)),
-      m_report(std::make_shared<const ProblemReport>())
+      m_report(std::make_shared<const ProblemReport>()), m_intervalMs(intervalMs)
 {
+    m_delay.setSingleShot(true);
+    connect(&m_delay, &QTimer::timeout, this, &ProblemWatch::launch);
     qRegisterMetaType<ProblemReportPtr>("ProblemReportPtr");
     m_thread.setObjectName(QStringLiteral("problems"));
     m_worker->moveToThread(&m_thread);
@@ -26,6 +29,9 @@ ProblemWatch::~ProblemWatch()
 
 void ProblemWatch::refresh()
 {
+    if (m_delay.isActive()) {
+        return; // not launched yet: it will see everything up to its launch
+    }
     if (m_running) {
         m_again = true;
         return;
@@ -48,11 +54,23 @@ void ProblemWatch::onDataChanged()
 
 void ProblemWatch::start()
 {
-    // Read before the worker collects, so whatever it announced is in what the run sees.
-    m_count = m_monitor.signalCount();
-    m_started = true;
     m_running = true;
     m_again = false;
+    const qint64 wait =
+        m_sinceLaunch.isValid() ? m_intervalMs - m_sinceLaunch.elapsed() : qint64(0);
+    if (wait > 0) {
+        m_delay.start(int(wait));
+        return;
+    }
+    launch();
+}
+
+void ProblemWatch::launch()
+{
+    // Read before the worker collects, so whatever was announced is in what the run sees.
+    m_count = m_monitor.signalCount();
+    m_started = true;
+    m_sinceLaunch.start();
     // runs on the worker thread
     QMetaObject::invokeMethod(m_worker, "analyse", Qt::QueuedConnection);
 }
@@ -60,8 +78,11 @@ void ProblemWatch::start()
 void ProblemWatch::onFinished(ProblemReportPtr report)
 {
     m_running = false;
-    m_report = std::move(report);
-    emit reportReady(m_report);
+    ++m_runs;
+    if (report != m_report) {
+        m_report = std::move(report);
+        emit reportReady(m_report);
+    }
     if (m_again || m_monitor.signalCount() != m_count) {
         start();
     }

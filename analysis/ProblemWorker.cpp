@@ -10,6 +10,11 @@ ProblemWorker::ProblemWorker(MonitorLib& monitor, const ProblemLimits& limits)
 void ProblemWorker::analyse()
 {
     // Made here and never changed afterwards: the GUI thread only reads it.
-    emit finished(std::make_shared<const ProblemReport>(
-        ProblemAnalysis::collectAndAnalyse(m_monitor, m_limits)));
+    auto report = std::make_shared<const ProblemReport>(
+        ProblemAnalysis::collectAndAnalyse(m_monitor, m_limits));
+    // Compared here rather than on the GUI thread, which then has nothing to do.
+    if (!m_last || !m_last->sameAs(*report)) {
+        m_last = std::move(report);
+    }
+    emit finished(m_last);
 }

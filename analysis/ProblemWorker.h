@@ -24,10 +24,12 @@ public slots:
     void analyse();
 
 signals:
-    // Emitted on the worker's thread; delivered queued to ProblemWatch on the GUI thread.
+    // Emitted on the worker's thread; delivered queued to ProblemWatch on the GUI thread. A
+    // run that finds what the last one found hands over the last report itself.
     void finished(ProblemReportPtr report);
 
 private:
     MonitorLib& m_monitor;
     const ProblemLimits m_limits;
+    ProblemReportPtr m_last;
 };

@@ -52,6 +52,12 @@ TopicProblems::TopicProblems(uint32_t domain, const WatchedTopic& topic,
         return;
     }
     judge();
+    if (m_pairs > 0 || m_unmatched > 0) {
+        m_writerOrder = byKey(topic.writers);
+        m_readerOrder = byKey(topic.readers);
+        m_writersShown.resize(writers);
+        m_readersShown.resize(readers);
+    }
     listPairs();
     listUnmatched();
     m_table.reset();
@@ -67,12 +73,17 @@ Problem TopicProblems::entry(ProblemLevel level, Problem::Kind kind) const
     return problem;
 }
 
-template <class Endpoint> ProblemEndpoint TopicProblems::shown(const Endpoint& endpoint)
+template <class Endpoint>
+const ProblemEndpoint& TopicProblems::shown(const std::vector<Endpoint>& endpoints, size_t index,
+                                            std::vector<ProblemEndpoint>& cache)
 {
-    ProblemEndpoint shown;
-    shown.key = endpoint.key();
-    shown.handle = endpoint.handleText();
-    shown.process = endpoint.processText();
+    ProblemEndpoint& shown = cache[index];
+    if (shown.isEmpty()) {
+        const Endpoint& endpoint = endpoints[index];
+        shown.key = endpoint.key();
+        shown.handle = endpoint.handleText();
+        shown.process = endpoint.processText();
+    }
     return shown;
 }
 
@@ -136,18 +147,16 @@ void TopicProblems::listPairs()
     if (m_pairs == 0) {
         return;
     }
-    const std::vector<size_t> writers = byKey(m_topic.writers);
-    const std::vector<size_t> readers = byKey(m_topic.readers);
     // texts of each pair of groups listed, judged once
     std::map<std::pair<int, int>, std::pair<QString, QVector<Reason>>> judged;
     uint64_t listed = 0;
-    for (size_t w : writers) {
+    for (size_t w : m_writerOrder) {
         const int writerGroup = m_writerGroup[w];
         if (!m_writerFails[size_t(writerGroup)]) {
             continue;
         }
         const uint8_t* row = &m_incompatible[size_t(writerGroup) * size_t(m_readerGroups)];
-        for (size_t r : readers) {
+        for (size_t r : m_readerOrder) {
             const int readerGroup = m_readerGroup[r];
             if (!row[readerGroup]) {
                 continue;
@@ -169,8 +178,8 @@ void TopicProblems::listPairs()
                             .first;
             }
             Problem pair = entry(ProblemLevel::Error, Problem::Kind::IncompatiblePair);
-            pair.writer = shown(m_topic.writers[w]);
-            pair.reader = shown(m_topic.readers[r]);
+            pair.writer = shown(m_topic.writers, w, m_writersShown);
+            pair.reader = shown(m_topic.readers, r, m_readersShown);
             pair.text = found->second.first;
             pair.reasons = found->second.second;
             m_errors.push_back(std::move(pair));
@@ -195,27 +204,28 @@ void TopicProblems::listUnmatched()
     }
     uint64_t listed = 0;
     // One side's endpoints that match nothing, by key, as far as the limit allows.
-    auto list = [&](const auto& endpoints, const std::vector<int>& groups,
-                    const std::vector<uint8_t>& matches, Problem::Kind kind,
+    auto list = [&](const auto& endpoints, const std::vector<size_t>& order,
+                    const std::vector<int>& groups, const std::vector<uint8_t>& matches,
+                    std::vector<ProblemEndpoint>& cache, Problem::Kind kind,
                     ProblemEndpoint Problem::*side, const QString& text) {
-        for (size_t i : byKey(endpoints)) {
+        for (size_t i : order) {
             if (listed == m_limits.endpointsPerTopic) {
                 return;
             }
             if (!matches[size_t(groups[i])]) {
                 Problem warning = entry(ProblemLevel::Warning, kind);
-                warning.*side = shown(endpoints[i]);
+                warning.*side = shown(endpoints, i, cache);
                 warning.text = text;
                 m_warnings.push_back(std::move(warning));
                 ++listed;
             }
         }
     };
-    list(m_topic.writers, m_writerGroup, m_writerMatches, Problem::Kind::UnmatchedWriter,
-         &Problem::writer,
+    list(m_topic.writers, m_writerOrder, m_writerGroup, m_writerMatches, m_writersShown,
+         Problem::Kind::UnmatchedWriter, &Problem::writer,
          tr("没有可以匹配的订阅端（共 %1 个订阅端）").arg(m_topic.readers.size()));
-    list(m_topic.readers, m_readerGroup, m_readerMatches, Problem::Kind::UnmatchedReader,
-         &Problem::reader,
+    list(m_topic.readers, m_readerOrder, m_readerGroup, m_readerMatches, m_readersShown,
+         Problem::Kind::UnmatchedReader, &Problem::reader,
          tr("没有可以匹配的发布端（共 %1 个发布端）").arg(m_topic.writers.size()));
     if (m_unmatched > listed) {
         Problem more = entry(ProblemLevel::Warning, Problem::Kind::MoreUnmatched);

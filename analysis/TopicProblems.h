@@ -36,7 +36,10 @@ private:
     void listPairs();
     void listUnmatched();
     Problem entry(ProblemLevel level, Problem::Kind kind) const;
-    template <class Endpoint> static ProblemEndpoint shown(const Endpoint& endpoint);
+    // An endpoint as entries show it, made once however many entries name it.
+    template <class Endpoint>
+    const ProblemEndpoint& shown(const std::vector<Endpoint>& endpoints, size_t index,
+                                 std::vector<ProblemEndpoint>& cache);
 
     const uint32_t m_domain;
     const WatchedTopic& m_topic;
@@ -53,6 +56,11 @@ private:
     std::vector<uint8_t> m_readerMatches;
     // per writer group: whether some reader group cannot match it
     std::vector<uint8_t> m_writerFails;
+    // writers and readers in the byte order of their keys
+    std::vector<size_t> m_writerOrder;
+    std::vector<size_t> m_readerOrder;
+    std::vector<ProblemEndpoint> m_writersShown;
+    std::vector<ProblemEndpoint> m_readersShown;
     // the table that formed the groups, for the reasons of the listed pairs
     std::unique_ptr<CompatibilityTable> m_table;
 
