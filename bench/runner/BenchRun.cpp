@@ -49,8 +49,13 @@ BenchRun::BenchRun(const BenchOptions& options)
 
 BenchRun::~BenchRun()
 {
-    // The load generators leave first, then the views, then the monitor's participant.
+    // The load generators leave first, then the views, then the monitor's participant. The
+    // participant is deleted only once the departures have been delivered: deleting it while
+    // Cyclone still removes the remote endpoints has been seen to spin for many minutes.
     m_load.reset();
+    if (m_watch) {
+        waitQuiet(2000, 60000);
+    }
     m_watch.reset();
     m_window.reset();
     DomainSelection::apply(m_monitor, {}, {m_options.domain});
@@ -72,10 +77,10 @@ bool BenchRun::run(QString& error)
     timings.rebuilds(m_results);
     progress("detail tabs, QoS panel, match analysis");
     timings.detailTabs(m_results, QStringLiteral("bench/topic/00000"));
-    progress("problems analysis");
-    problems();
     m_results.addSingle(QStringLiteral("resident_memory_mib"), ProcessUsage::residentMiB(),
                         QStringLiteral("MiB"));
+    progress("problems analysis");
+    problems();
     m_results.addSingle(QStringLiteral("peak_resident_memory_mib"), ProcessUsage::peakResidentMiB(),
                         QStringLiteral("MiB"));
     progress("idle CPU");
