@@ -88,6 +88,22 @@ void TopicInfo::addRow(const std::string& key, const ProcessIdentity& host, bool
         Qt::DirectConnection);
 }
 
+bool TopicInfo::selectEndpoint(const QString& handleText)
+{
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        QTableWidgetItem* idCell = m_table->item(row, 4);
+        if (idCell && idCell->text() == handleText) {
+            m_table->setCurrentItem(idCell);
+            m_table->selectRow(row);
+            m_table->scrollToItem(idCell);
+            // The rows' handlers listen to clicks: the same signal reaches exactly the row's.
+            emit m_table->itemClicked(idCell);
+            return true;
+        }
+    }
+    return false;
+}
+
 void TopicInfo::curItemChanged(int, int, int, int) {}
 
 void TopicInfo::freshWidget() {}

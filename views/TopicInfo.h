@@ -26,6 +26,10 @@ public:
     // Fills the table, readers first. Must not be called while holding MonitorLib::mutex.
     void fillTopic(uint32_t domainId, const QString& topicName);
 
+    // Selects the row of the endpoint with this handle text and acts as a click on it would.
+    // False when no row has it.
+    bool selectEndpoint(const QString& handleText);
+
     QTableWidget* m_table;
     // not owned; handed over by the detail panel
     QoSInfo* m_qosInfo = nullptr;

@@ -50,6 +50,12 @@ bool BenchOptions::parse(const QStringList& args, QString& error)
         {QStringLiteral("--churn-rate"), {1e4, [this](double v) { churnRate = v; }}},
         {QStringLiteral("--churn-seconds"), {3600, [this](double v) { churnSeconds = int(v); }}},
         {QStringLiteral("--idle-seconds"), {3600, [this](double v) { idleSeconds = int(v); }}},
+        {QStringLiteral("--crowd-writers"),
+         {1e5, [this](double v) { crowdWriters = uint32_t(v); }}},
+        {QStringLiteral("--crowd-readers"),
+         {1e5, [this](double v) { crowdReaders = uint32_t(v); }}},
+        {QStringLiteral("--crowd-picky-percent"),
+         {100, [this](double v) { crowdPickyPercent = v; }}},
         {QStringLiteral("--discovery-timeout"),
          {86400, [this](double v) { discoveryTimeoutS = int(v); }}},
     };
@@ -97,13 +103,16 @@ QString BenchOptions::usage()
         "         [--participants P] [--writers W] [--readers R] [--topics T] [--processes N]\n"
         "         [--hot-percent H] [--repeat K] [--probes M] [--churn-rate C]\n"
         "         [--churn-seconds S] [--idle-seconds S] [--discovery-timeout S]\n"
+        "         [--crowd-writers CW] [--crowd-readers CR] [--crowd-picky-percent CP]\n"
         "         [--loadgen-config XML]\n"
         "       monitor-bench --table <result.json>...\n"
         "Starts N load generators with a system of P participants, W writers and R readers\n"
         "over T topics in domain D, watches it with the monitor's real classes and writes\n"
         "every figure (median and spread of K repetitions) to the JSON file. --table prints\n"
         "the results of one or more runs side by side. --loadgen-config is appended to\n"
-        "CYCLONEDDS_URI for the load generators only (empty: none).\n");
+        "CYCLONEDDS_URI for the load generators only (empty: none). At the end CW writers\n"
+        "and CR readers (default 1000 each) join one topic, CP per cent of the readers\n"
+        "(default 30) asking for reliable delivery from best-effort writers (0 CW: skipped).\n");
 }
 
 QStringList BenchOptions::loadgenArguments(uint32_t index) const

@@ -9,13 +9,16 @@
 #include <QJsonObject>
 #include <memory>
 
+struct DomainSummary;
 class LoadSystem;
 class MatchWidget;
 class MonitorLib;
 class MutexProbe;
 class PassRecorder;
+class ProblemWatch;
 class QoSInfo;
 class QWidget;
+class StatisticalTab;
 class SysLogic;
 class SysPhysics;
 class ViewWatch;
@@ -38,6 +41,10 @@ private:
     void idle();
     void discoveryLatency();
     void churn();
+    void problems();
+    void crowd();
+    // The domain's counts in the last report of the problems watch.
+    bool domainSummary(DomainSummary& summary) const;
     void recordPasses(const QString& phase);
     void recordProbe(const QString& phase);
     void waitQuiet(int quietMs, int timeoutMs);
@@ -50,6 +57,8 @@ private:
     SysPhysics* m_physics = nullptr;
     QoSInfo* m_qos = nullptr;
     MatchWidget* m_match = nullptr;
+    StatisticalTab* m_stats = nullptr;
+    ProblemWatch* m_problems = nullptr; // a child of m_window
     std::unique_ptr<ViewWatch> m_watch;
     std::unique_ptr<PassRecorder> m_passes;
     std::unique_ptr<MutexProbe> m_probe;
