@@ -85,6 +85,16 @@ MonitorLib::~MonitorLib()
     ownParticipants.clear();
 }
 
+bool MonitorLib::setDiscoveryObserver(std::unique_ptr<DiscoveryObserver> observer)
+{
+    DiscoveryObserver* none = nullptr;
+    if (!observer || !m_discovery.compare_exchange_strong(none, observer.get())) {
+        return false;
+    }
+    m_ownedDiscovery = std::move(observer);
+    return true;
+}
+
 void MonitorLib::stopPolling()
 {
     {
@@ -125,6 +135,7 @@ void MonitorLib::pollLoop()
     using Clock = std::chrono::steady_clock;
     while (running) {
         const PassObserver observer = m_passObserver;
+        DiscoveryObserver* const discovery = m_discovery;
         Clock::time_point asked;
         Clock::time_point locked;
         Clock::time_point done;
@@ -137,7 +148,10 @@ void MonitorLib::pollLoop()
                 locked = Clock::now();
             }
             for (auto& domain : domains) {
-                pollDomain(domain.second);
+                pollDomain(domain.second, discovery);
+            }
+            if (discovery) {
+                discovery->passPolled(*this);
             }
             if (observer) {
                 done = Clock::now();
@@ -146,13 +160,16 @@ void MonitorLib::pollLoop()
         if (observer) {
             observer(locked - asked, done - locked);
         }
+        if (discovery) {
+            discovery->passReleased();
+        }
         std::unique_lock<std::mutex> sleepLock(m_sleepMutex);
         m_wake.wait_for(sleepLock, std::chrono::microseconds(200000), [this] { return !running; });
     }
 }
 
 // Runs on the polling thread with `mutex` held.
-void MonitorLib::pollDomain(DomainEntry& entry)
+void MonitorLib::pollDomain(DomainEntry& entry, DiscoveryObserver* discovery)
 {
     DomainParticipant* participant = entry.m_metaParticipant;
     if (!participant) {
@@ -170,10 +187,15 @@ void MonitorLib::pollDomain(DomainEntry& entry)
     if (participant->get_subscriptions(entry.subscriptionHandles, true) != RETCODE_OK) {
         printFailure("m_metaParticipant get_subscriptions failed");
     }
-    const std::pair<InstanceHandleSeq*, InstanceHandleSeq*> lists[] = {
-        {&entry.participantHandles, &entry.prevParticipantHandles},
-        {&entry.publicationHandles, &entry.prevPublicationHandles},
-        {&entry.subscriptionHandles, &entry.prevSubscriptionHandles},
+    const struct
+    {
+        InstanceHandleSeq* first;
+        InstanceHandleSeq* second;
+        DiscoveredKind kind;
+    } lists[] = {
+        {&entry.participantHandles, &entry.prevParticipantHandles, DiscoveredKind::Participant},
+        {&entry.publicationHandles, &entry.prevPublicationHandles, DiscoveredKind::Writer},
+        {&entry.subscriptionHandles, &entry.prevSubscriptionHandles, DiscoveredKind::Reader},
     };
     for (const auto& list : lists) {
         // A steady list is the common case: skip the delta when nothing moved.
@@ -181,6 +203,9 @@ void MonitorLib::pollDomain(DomainEntry& entry)
             continue;
         }
         const HandleDelta delta = computeDelta(*list.first, *list.second);
+        if (delta.changed && discovery) {
+            discovery->listChanged(*this, *participant, list.kind, delta);
+        }
         if (delta.changed) {
             // emitted on the polling thread; delivered queued to the GUI thread
             if (!delta.added.empty()) {

@@ -3,6 +3,7 @@
 // discovered participants, data writers and data readers.
 #pragma once
 
+#include "DiscoveryObserver.h"
 #include "DomainEntry.h"
 #include "HandleDelta.h"
 
@@ -45,6 +46,12 @@ public:
     using PassObserver = void (*)(std::chrono::nanoseconds waited, std::chrono::nanoseconds held);
     void setPassObserver(PassObserver observer) { m_passObserver = observer; }
 
+    // Gives the polling thread the observer of what each pass discovered (the event log's
+    // recorder). Only the first call installs one, for the monitor's whole life: a later call
+    // returns false and its observer is dropped. The observer is destroyed with the monitor,
+    // after the polling thread has stopped.
+    bool setDiscoveryObserver(std::unique_ptr<DiscoveryObserver> observer);
+
     // guarded by mutex
     std::map<uint32_t, DomainEntry> domains;
     // the polling thread; joined by stopPolling()
@@ -63,9 +70,12 @@ signals:
 private:
     MonitorLib();
     void pollLoop();
-    void pollDomain(DomainEntry& entry);
+    void pollDomain(DomainEntry& entry, DiscoveryObserver* discovery);
 
     std::atomic<PassObserver> m_passObserver{nullptr};
+    // Set once, then read by the polling thread at the start of every pass.
+    std::atomic<DiscoveryObserver*> m_discovery{nullptr};
+    std::unique_ptr<DiscoveryObserver> m_ownedDiscovery;
     std::atomic<uint64_t> m_signalCount{0};
     // wakes the polling thread's sleep on shutdown
     std::mutex m_sleepMutex;

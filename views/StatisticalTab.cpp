@@ -1,10 +1,14 @@
 #include "StatisticalTab.h"
 
+#include "EventLogPage.h"
+#include "MonitorEvents.h"
+
 #include <QLabel>
 
 StatisticalTab::StatisticalTab(QWidget* parent) : TabWidget(parent), statLabel(new QLabel(this))
 {
     statLabel->hide();
+    addFixedPage(tr("事件"), new EventLogPage(MonitorEvents::log(), this));
 }
 
 void StatisticalTab::setCurHandle(QString /*handle*/)

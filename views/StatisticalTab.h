@@ -1,5 +1,5 @@
-// The statistics panel: a placeholder for statistics about one data writer or reader. It shows
-// an empty tab strip over an empty page stack.
+// The statistics panel: fixed pages about the watched system, among them the discovery event
+// log, and a placeholder for statistics about one data writer or reader.
 #pragma once
 
 #include "TabWidget.h"

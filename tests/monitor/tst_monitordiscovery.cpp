@@ -1,13 +1,16 @@
 // The monitor against real DDS peers in other processes, over loopback: discovery, what the
-// peers announce, and peers leaving.
+// peers announce, peers leaving, and the event log of it all.
 #include "ChangeCounter.h"
 #include "DomainSelection.h"
+#include "EventJson.h"
 #include "HandleText.h"
+#include "MonitorEvents.h"
 #include "MonitorLib.h"
 #include "ParticipantSysInfo.h"
 #include "PeerProcess.h"
 #include "TestEnv.h"
 
+#include <QSysInfo>
 #include <QtTest>
 #include <algorithm>
 
@@ -51,6 +54,31 @@ public:
 private:
     uint32_t m_domain;
 };
+
+// The events after `afterSeq` about the entity with this key, as "joined writer" lines.
+QStringList eventsOf(const EventLog& log, uint64_t afterSeq, const std::string& key)
+{
+    QStringList lines;
+    for (const DiscoveryEvent& e : log.since(afterSeq)) {
+        if (e.entity->key == key) {
+            lines << QString::fromLatin1(EventJson::eventName(e.event)) + QLatin1Char(' ') +
+                         QString::fromLatin1(EventJson::kindName(e.kind));
+        }
+    }
+    return lines;
+}
+
+// The newest event about the entity with this key.
+DiscoveryEvent lastEventOf(const EventLog& log, const std::string& key)
+{
+    DiscoveryEvent found;
+    for (const DiscoveryEvent& e : log.since(0)) {
+        if (e.entity->key == key) {
+            found = e;
+        }
+    }
+    return found;
+}
 
 QString durationText(const Duration_t& d)
 {
@@ -207,6 +235,79 @@ private slots:
         QVERIFY(watch.withParticipant([&](DomainParticipant& p) {
             return p.get_discovered_participant_data(gone, HandleText::handleFromKey(leaving));
         }) != RETCODE_OK);
+    }
+
+    void peerJoiningAndLeavingIsRecorded()
+    {
+        EventLog& log = MonitorEvents::log();
+        const uint32_t domain = TestEnv::domain(3);
+        PeerProcess peer;
+        QVERIFY2(peer.startPeer({QStringLiteral("--domain"), QString::number(domain),
+                                 QStringLiteral("--participant"), QStringLiteral("--sysinfo"),
+                                 QStringLiteral("host=ops-node-7,pid=4242,"
+                                                "exe=/opt/fleet/bin/tracker,ip=10.1.1.1"),
+                                 QStringLiteral("--writer"), QStringLiteral("Track@fleet::Track"),
+                                 QStringLiteral("--reader"), QStringLiteral("Plan@fleet::Plan"),
+                                 QStringLiteral("--leave-after"), QStringLiteral("2"),
+                                 QStringLiteral("--participant"), QStringLiteral("--reader"),
+                                 QStringLiteral("Staying")}),
+                 qPrintable(peer.errorString()));
+        const uint64_t start = log.lastSeq();
+        Watch watch(domain);
+        const std::string leaving = peer.participants().at(0);
+        const std::string staying = peer.participants().at(1);
+        const std::string writerKey = peer.writers().at(0).key;
+        const std::string readerKey = peer.readers().at(0).key;
+        const std::string stayingReader = peer.readers().at(1).key;
+        for (const auto& joined : {std::make_pair(leaving, "joined participant"),
+                                   std::make_pair(writerKey, "joined writer"),
+                                   std::make_pair(readerKey, "joined reader"),
+                                   std::make_pair(staying, "joined participant"),
+                                   std::make_pair(stayingReader, "joined reader")}) {
+            QTRY_COMPARE_WITH_TIMEOUT(eventsOf(log, start, joined.first),
+                                      QStringList{QLatin1String(joined.second)}, 15000);
+        }
+        const DiscoveryEvent writer = lastEventOf(log, writerKey);
+        QCOMPARE(writer.domainId, domain);
+        QCOMPARE(writer.entity->topic, QStringLiteral("Track"));
+        QCOMPARE(writer.entity->type, QStringLiteral("fleet::Track"));
+        QCOMPARE(writer.entity->handle, HandleText::text(writerKey));
+        QCOMPARE(writer.entity->host, QStringLiteral("ops-node-7"));
+        QCOMPARE(writer.entity->ips, QStringLiteral("10.1.1.1"));
+        QCOMPARE(writer.entity->process, QStringLiteral("tracker"));
+        QCOMPARE(writer.entity->pid, 4242u);
+        QCOMPARE(lastEventOf(log, readerKey).entity->topic, QStringLiteral("Plan"));
+        // A participant that announces nothing of its own is placed by the middleware's
+        // properties: this machine and the peer's process.
+        const DiscoveryEvent other = lastEventOf(log, stayingReader);
+        QCOMPARE(other.entity->host, QSysInfo::machineHostName());
+        QCOMPARE(qint64(other.entity->pid), peer.processId());
+        QCOMPARE(other.entity->process, QStringLiteral("dds-peer"));
+        QCOMPARE(log.lifetime(domain, writerKey)->firstSeen, writer.time);
+        QVERIFY(!log.lifetime(domain, writerKey)->left);
+        // The monitor's own participant is not recorded.
+        const std::string own = watch.withParticipant(
+            [](DomainParticipant& p) { return HandleText::keyOf(p.get_instance_handle()); });
+        QVERIFY(eventsOf(log, 0, own).isEmpty());
+
+        // The first participant leaves with its endpoints: each leaving is recorded with what
+        // it was, although its record is gone.
+        QVERIFY(!peer.waitForLine(QStringLiteral("LEFT ")).isEmpty());
+        for (const auto& left :
+             {std::make_pair(leaving, "left participant"), std::make_pair(writerKey, "left writer"),
+              std::make_pair(readerKey, "left reader")}) {
+            QTRY_COMPARE_WITH_TIMEOUT(
+                eventsOf(log, start, left.first),
+                (QStringList{QString::fromLatin1(left.second)
+                                 .replace(QStringLiteral("left"), QStringLiteral("joined")),
+                             QLatin1String(left.second)}),
+                15000);
+        }
+        const DiscoveryEvent writerLeft = lastEventOf(log, writerKey);
+        QCOMPARE(writerLeft.entity, writer.entity);
+        QVERIFY(writerLeft.time.epochMs >= writer.time.epochMs);
+        QCOMPARE(log.lifetime(domain, writerKey)->left, writerLeft.time);
+        QCOMPARE(eventsOf(log, start, stayingReader), QStringList{QStringLiteral("joined reader")});
     }
 };
 

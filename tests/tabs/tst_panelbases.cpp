@@ -1,5 +1,5 @@
 // The panel bases: TabTree's form, TabWidget keeping page i with tab i through additions,
-// switches and closes, and the StatisticalTab placeholder built on it.
+// switches and closes, and the StatisticalTab built on it.
 #include "MyTab.h"
 #include "StatisticalTab.h"
 #include "TabBar.h"
@@ -240,12 +240,19 @@ void TestPanelBases::statisticalTab()
     QCOMPARE(meta->method(meta->methodOffset() + 1).methodSignature(),
              QByteArray("setCurHandle(QString,std::string)"));
 
-    // An empty strip over an empty stack.
+    // One fixed page: the event log, shown, its tab without a close button.
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
-    QVERIFY(panel.tabBar->tabs.isEmpty());
+    QCOMPARE(panel.tabBar->tabs.size(), 1);
+    QCOMPARE(panel.tabBar->tabs.at(0)->title, QString::fromUtf8("事件"));
+    QVERIFY(!panel.tabBar->tabs.at(0)->isClosable());
     QVERIFY(panel.tabBar->moreButton->isHidden());
-    QCOMPARE(panel.stackedWidget->count(), 0);
+    QCOMPARE(panel.stackedWidget->count(), 1);
+    QWidget* events = panel.stackedWidget->widget(0);
+    QVERIFY(events->inherits("EventLogPage"));
+    QCOMPARE(panel.stackedWidget->currentWidget(), events);
+    emit panel.tabBar->tabs.at(0)->closeRequest();
+    QCOMPARE(panel.stackedWidget->count(), 1);
 
     QVERIFY(panel.statLabel != nullptr);
     panel.setCurHandle(QStringLiteral("0x0102"));
@@ -258,8 +265,8 @@ void TestPanelBases::statisticalTab()
     QCOMPARE(panel.statLabel->text(), QStringLiteral("hello world"));
 
     // Nothing else changes.
-    QVERIFY(panel.tabBar->tabs.isEmpty());
-    QCOMPARE(panel.stackedWidget->count(), 0);
+    QCOMPARE(panel.tabBar->tabs.size(), 1);
+    QCOMPARE(panel.stackedWidget->widget(0), events);
     QVERIFY(panel.statLabel->isHidden());
 }
 
