@@ -9,12 +9,14 @@
 #include "Clicks.h"
 #include "DetailWidget.h"
 #include "DialogDriver.h"
+#include "EventLogPage.h"
 #include "HostInfoWidget.h"
 #include "MatchWidget.h"
 #include "MonitorLib.h"
 #include "MyTab.h"
 #include "PeerProcess.h"
 #include "QoSInfo.h"
+#include "StatisticalTab.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
 #include "TabBar.h"
@@ -29,6 +31,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QSysInfo>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -54,6 +57,24 @@ QStringList detailTitles(const DetailWidget* detail)
         titles << tab->title;
     }
     return titles;
+}
+
+// The event page's rows from the entity kind to the process, "数据写者|RadarTrack|…".
+QStringList eventRows(const EventLogPage* page, const QString& event)
+{
+    QStringList rows;
+    const QAbstractItemModel* model = page->eventTable->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 2).data().toString() != event) {
+            continue;
+        }
+        QStringList cells;
+        for (int column = 3; column <= 6; ++column) {
+            cells << model->index(row, column).data().toString();
+        }
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
 }
 
 } // namespace
@@ -155,6 +176,21 @@ private slots:
         logic->treeWidget->expandAll();
         physics->treeWidget->expandAll();
         shoot(QStringLiteral("02-domain-chosen"));
+
+        // Every participant, writer and reader of the demo joined, and nothing left.
+        const EventLogPage* events = eventPage();
+        QVERIFY(events);
+        const QString joined = QString::fromUtf8("加入");
+        QTRY_COMPARE_WITH_TIMEOUT(eventRows(events, joined).size(), 6 + 6 + 7, 15000);
+        const QStringList rows = eventRows(events, joined);
+        QVERIFY(rows.contains(
+            QString::fromUtf8("数据写者|RadarTrack|radar-01 - 10.10.0.11|radar_server:1201")));
+        QVERIFY(rows.contains(
+            QString::fromUtf8("数据读者|Command|console - 10.10.0.41|atc_logger:4405")));
+        QVERIFY(rows.contains(QString::fromUtf8("域参与者||") + QSysInfo::machineHostName() +
+                              QStringLiteral(" - 127.0.0.1|brelvane-demo:") +
+                              QString::number(demoPid)));
+        QVERIFY(eventRows(events, QString::fromUtf8("离开")).isEmpty());
     }
 
     void openTopicAndSelectWriter()
@@ -237,6 +273,15 @@ private slots:
         // The views are still there for the unchanged domain.
         QTRY_COMPARE_WITH_TIMEOUT(m_window->widget->sysLogic->m_rootItem->childCount(), 1, 15000);
         shoot(QStringLiteral("05-accepted-again"));
+        // So is the event page, with its tab and every event it showed.
+        StatisticalTab* statistics = m_window->staticalTab;
+        EventLogPage* events = eventPage();
+        QVERIFY(events);
+        QCOMPARE(statistics->stackedWidget->indexOf(events), statistics->tabBar->tabs.size() - 1);
+        QCOMPARE(statistics->tabBar->tabs.last()->title, QString::fromUtf8("事件"));
+        QVERIFY(eventRows(events, QString::fromUtf8("加入")).size() >= 6 + 6 + 7);
+        statistics->setCurrentPage(events);
+        QCOMPARE(statistics->stackedWidget->currentWidget(), events);
 
         // A topic opened after the reset is closed by the next accept too.
         Clicks::doubleClick(m_window->widget->sysLogic->treeWidget,
@@ -244,6 +289,8 @@ private slots:
         QCOMPARE(m_window->detailWidget->tabBar->tabs.size(), 1);
         runDomainDialog(*m_window, QString(), QString());
         QVERIFY(m_window->detailWidget->tabBar->tabs.isEmpty());
+        QCOMPARE(eventPage(), events);
+        QCOMPARE(statistics->tabBar->tabs.last()->title, QString::fromUtf8("事件"));
     }
 
     void excludingReturnsToRootItems()
@@ -256,6 +303,11 @@ private slots:
     }
 
 private:
+    EventLogPage* eventPage() const
+    {
+        return m_window->staticalTab->stackedWidget->findChild<EventLogPage*>();
+    }
+
     void shoot(const QString& name)
     {
         if (m_shots.isEmpty()) {
