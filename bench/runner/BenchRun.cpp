@@ -5,6 +5,7 @@
 #include "LoadSystem.h"
 #include "MachineInfo.h"
 #include "MatchWidget.h"
+#include "MonitorEvents.h"
 #include "MonitorLib.h"
 #include "MutexProbe.h"
 #include "PassRecorder.h"
@@ -42,6 +43,10 @@ void progress(const char* what)
 BenchRun::BenchRun(const BenchOptions& options)
     : m_options(options), m_monitor(MonitorLib::getInstance())
 {
+    // As the application does, before any domain is joined.
+    if (m_options.eventLog) {
+        m_events = &MonitorEvents::log();
+    }
 }
 
 BenchRun::~BenchRun()
@@ -82,6 +87,9 @@ bool BenchRun::run(QString& error)
         churn();
     }
     m_loadAtEnd = ProcessUsage::loadAverage();
+    if (m_events) {
+        m_results.setCount(QStringLiteral("events_recorded"), double(m_events->lastSeq()));
+    }
     summarise();
     return true;
 }
@@ -157,6 +165,10 @@ bool BenchRun::discover(QString& error)
     m_probe->stop();
     recordProbe(QStringLiteral("discovery"));
     recordPasses(QStringLiteral("discovery"));
+    if (m_events) {
+        m_results.setCount(QStringLiteral("events_recorded_discovery"),
+                           double(m_events->lastSeq()));
+    }
     m_results.setCount(QStringLiteral("topic_items"), m_watch->topicItems());
     m_results.setCount(QStringLiteral("host_items"), m_watch->hostItems());
     m_results.setCount(QStringLiteral("process_items"), m_watch->processItems());
@@ -310,6 +322,7 @@ QJsonObject BenchRun::toJson() const
                     {QStringLiteral("hot_percent"), m_options.hotPercent},
                     {QStringLiteral("repeat"), m_options.repeat},
                     {QStringLiteral("probes"), m_options.probes},
-                    {QStringLiteral("churn_rate"), m_options.churnRate}});
+                    {QStringLiteral("churn_rate"), m_options.churnRate},
+                    {QStringLiteral("event_log"), m_options.eventLog}});
     return json;
 }

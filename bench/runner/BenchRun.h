@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <memory>
 
+class EventLog;
 class LoadSystem;
 class MatchWidget;
 class MonitorLib;
@@ -45,6 +46,7 @@ private:
 
     const BenchOptions& m_options;
     MonitorLib& m_monitor;
+    EventLog* m_events = nullptr; // null when the run records no events
     std::unique_ptr<QWidget> m_window;
     SysLogic* m_logic = nullptr;
     SysPhysics* m_physics = nullptr;

@@ -72,6 +72,9 @@ void TestBenchSmoke::tinyRun()
     QCOMPARE(counts.value("topic_items").toInt(), 4);
     QCOMPARE(counts.value("process_items").toInt(), 6);
     QCOMPARE(counts.value("host_items").toInt(), 1);
+    // The event log recorded each of them joining once, and not the monitor's own participant.
+    QCOMPARE(counts.value("events_recorded_discovery").toInt(), 6 + 9 + 7);
+    QVERIFY(counts.value("events_recorded").toInt() > 6 + 9 + 7);
     // The floor read the same system straight from Cyclone: the six participants and the
     // monitor's own, every writer, at least every reader (Cyclone adds local builtin readers).
     QCOMPARE(counts.value("floor_ok").toInt(), 1);
