@@ -102,29 +102,26 @@ void DiscoveryRecorder::readJoined(DomainWalk& walk, DomainState& state, Pending
         pending.owner = std::move(owner);
         return;
     }
-    case DiscoveredKind::Writer: {
-        PublicationBuiltinTopicData record;
-        if (!walk.fetch(pending.handle, record)) {
-            return;
-        }
-        pending.recordRead = true;
-        pending.topic = std::move(record.topic_name);
-        pending.type = std::move(record.type_name);
-        pending.owner = ownerOf(walk, state, record.participant_key);
+    case DiscoveredKind::Writer:
+        readEndpoint<PublicationBuiltinTopicData>(walk, state, pending);
+        return;
+    case DiscoveredKind::Reader:
+        readEndpoint<SubscriptionBuiltinTopicData>(walk, state, pending);
         return;
     }
-    case DiscoveredKind::Reader: {
-        SubscriptionBuiltinTopicData record;
-        if (!walk.fetch(pending.handle, record)) {
-            return;
-        }
-        pending.recordRead = true;
-        pending.topic = std::move(record.topic_name);
-        pending.type = std::move(record.type_name);
-        pending.owner = ownerOf(walk, state, record.participant_key);
+}
+
+template <class Record>
+void DiscoveryRecorder::readEndpoint(DomainWalk& walk, DomainState& state, Pending& pending)
+{
+    Record record;
+    if (!walk.fetch(pending.handle, record)) {
         return;
     }
-    }
+    pending.recordRead = true;
+    pending.topic = std::move(record.topic_name);
+    pending.type = std::move(record.type_name);
+    pending.owner = ownerOf(walk, state, record.participant_key);
 }
 
 std::shared_ptr<DiscoveryRecorder::Owner>

@@ -72,6 +72,8 @@ private:
 
     DomainState& stateOf(ZORVAN::DomainParticipant& participant);
     void readJoined(DomainWalk& walk, DomainState& state, Pending& pending);
+    template <class Record>
+    void readEndpoint(DomainWalk& walk, DomainState& state, Pending& pending);
     std::shared_ptr<Owner> ownerOf(DomainWalk& walk, DomainState& state,
                                    const ZORVAN::BuiltinTopicKey_t& participantKey);
     std::shared_ptr<const EntityDescription> describe(Pending& pending) const;
