@@ -54,9 +54,8 @@ void DiscoveryRecorder::listChanged(MonitorLib& monitor, DomainParticipant& part
     DomainState& state = stateOf(participant);
     DomainWalk walk(participant);
     const uint32_t domainId = walk.domainId();
-    const bool participants = kind == DiscoveredKind::Participant;
     for (const InstanceHandle_t& handle : delta.added) {
-        if (participants && monitor.ownParticipants.count(handle) != 0) {
+        if (kind == DiscoveredKind::Participant && monitor.ownParticipants.count(handle) != 0) {
             continue;
         }
         Pending pending;
@@ -66,14 +65,8 @@ void DiscoveryRecorder::listChanged(MonitorLib& monitor, DomainParticipant& part
         readJoined(walk, state, pending);
         m_pending.push_back(std::move(pending));
     }
+    // What a leaving entity was is looked up after the mutex is released.
     for (const InstanceHandle_t& handle : delta.removed) {
-        // Only what was recorded joining can leave: not the monitor's own participants.
-        if (state.live.count(handle) == 0) {
-            continue;
-        }
-        if (participants) {
-            state.owners.erase(HandleText::keyOf(handle));
-        }
         Pending pending;
         pending.domainId = domainId;
         pending.event = DiscoveryEventKind::Left;
@@ -218,7 +211,8 @@ void DiscoveryRecorder::passReleased()
         if (domain == m_domains.end()) {
             continue;
         }
-        auto& live = domain->second.live;
+        DomainState& state = domain->second;
+        auto& live = state.live;
         DiscoveryEvent event;
         event.time = now;
         event.domainId = pending.domainId;
@@ -228,6 +222,8 @@ void DiscoveryRecorder::passReleased()
             event.entity = describe(pending);
             live[pending.handle] = event.entity;
         } else {
+            // Only what was recorded joining can leave or change: not the monitor's own
+            // participants.
             const auto found = live.find(pending.handle);
             if (found == live.end()) {
                 continue;
@@ -235,6 +231,9 @@ void DiscoveryRecorder::passReleased()
             event.entity = found->second;
             if (pending.event == DiscoveryEventKind::Left) {
                 live.erase(found);
+                if (pending.kind == DiscoveredKind::Participant) {
+                    state.owners.erase(event.entity->key);
+                }
             }
             for (const std::string& policy : pending.policies) {
                 event.policies << fromUtf8(policy);

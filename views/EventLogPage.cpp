@@ -43,7 +43,20 @@ EventLogPage::EventLogPage(EventLog& log, QWidget* parent)
     rows->setDefaultSectionSize(fontMetrics().height() + 6);
     QHeaderView* columns = eventTable->horizontalHeader();
     columns->setStretchLastSection(true);
-    const int widths[EventTableModel::ColumnCount] = {170, 36, 60, 70, 140, 150, 150, 250};
+    // Wide enough for what the columns hold: whole times and handles, the longest fixed texts.
+    const QFontMetrics metrics = eventTable->fontMetrics();
+    const auto fits = [&metrics](const QString& text) {
+        return metrics.horizontalAdvance(text) + 16;
+    };
+    const int widths[EventTableModel::ColumnCount] = {
+        fits(QStringLiteral("0000-00-00 00:00:00.000")),
+        fits(QStringLiteral("000")),
+        fits(tr("QoS变更")),
+        fits(tr("域参与者")),
+        metrics.averageCharWidth() * 18,
+        metrics.averageCharWidth() * 22,
+        metrics.averageCharWidth() * 20,
+        fits(QStringLiteral("0x") + QString(32, QLatin1Char('0')))};
     for (int column = 0; column < EventTableModel::ColumnCount; ++column) {
         eventTable->setColumnWidth(column, widths[column]);
     }

@@ -1,6 +1,7 @@
 #include "BenchRun.h"
 
 #include "DomainSelection.h"
+#include "EventTimings.h"
 #include "EventWait.h"
 #include "LoadSystem.h"
 #include "MachineInfo.h"
@@ -74,6 +75,8 @@ bool BenchRun::run(QString& error)
     timings.rebuilds(m_results);
     progress("detail tabs, QoS panel, match analysis");
     timings.detailTabs(m_results, QStringLiteral("bench/topic/00000"));
+    progress("event recording");
+    EventTimings(m_monitor, m_options.domain, m_options.repeat).measure(m_results);
     m_results.addSingle(QStringLiteral("resident_memory_mib"), ProcessUsage::residentMiB(),
                         QStringLiteral("MiB"));
     m_results.addSingle(QStringLiteral("peak_resident_memory_mib"), ProcessUsage::peakResidentMiB(),
