@@ -3,7 +3,15 @@
 #include "DiscoveryRecorder.h"
 #include "MonitorLib.h"
 
+#include <atomic>
+
 namespace MonitorEvents {
+
+namespace {
+
+std::atomic<const EventLog*> started{nullptr};
+
+} // namespace
 
 EventLog& log()
 {
@@ -13,9 +21,15 @@ EventLog& log()
         auto recorder = std::make_unique<DiscoveryRecorder>();
         EventLog& log = recorder->log();
         MonitorLib::getInstance().setDiscoveryObserver(std::move(recorder));
+        started = &log;
         return log;
     }();
     return theLog;
+}
+
+const EventLog* recording()
+{
+    return started;
 }
 
 } // namespace MonitorEvents

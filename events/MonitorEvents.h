@@ -11,4 +11,9 @@ namespace MonitorEvents {
 // domain is joined. The log lives as long as the monitor.
 EventLog& log();
 
+// The log once log() has been called, otherwise null. For readers that must not start the
+// recording themselves: started late, it would miss everything already discovered, and the
+// polling thread would begin querying records under their feet.
+const EventLog* recording();
+
 } // namespace MonitorEvents

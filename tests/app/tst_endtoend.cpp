@@ -215,6 +215,18 @@ private slots:
         QCOMPARE(table->item(1, 2)->text(), QStringLiteral("weather_feed:3303"));
         const QString writerHandle = table->item(1, 4)->text();
         QCOMPARE(writerHandle.size(), 34);
+        // Each row says when its endpoint joined, to the second the event page shows.
+        const QAbstractItemModel* events = eventPage()->eventTable->model();
+        for (int row = 0; row < 2; ++row) {
+            const QModelIndexList join = events->match(events->index(0, 7), Qt::DisplayRole,
+                                                       table->item(row, 4)->text(), -1);
+            QCOMPARE(join.size(), 1);
+            const QString time = join[0].sibling(join[0].row(), 0).data().toString().mid(11, 8);
+            for (int column : {0, 5}) {
+                QCOMPARE(table->item(row, column)->toolTip(),
+                         QString::fromUtf8("首次发现于 ") + time);
+            }
+        }
 
         Clicks::click(table, 1, 1);
         QTreeWidget* qos = m_window->qosWidget->qosTree;

@@ -55,29 +55,20 @@ private:
     uint32_t m_domain;
 };
 
-// The events after `afterSeq` about the entity with this key, as "joined writer" lines.
-QStringList eventsOf(const EventLog& log, uint64_t afterSeq, const std::string& key)
+// The events about the entity with this key as "joined writer" lines, and the last of them.
+QStringList eventsOf(const EventLog& log, const std::string& key, DiscoveryEvent* last = nullptr)
 {
     QStringList lines;
-    for (const DiscoveryEvent& e : log.since(afterSeq)) {
+    for (const DiscoveryEvent& e : log.since(0)) {
         if (e.entity->key == key) {
-            lines << QString::fromLatin1(EventJson::eventName(e.event)) + QLatin1Char(' ') +
-                         QString::fromLatin1(EventJson::kindName(e.kind));
+            lines << QStringLiteral("%1 %2").arg(QLatin1String(EventJson::eventName(e.event)),
+                                                 QLatin1String(EventJson::kindName(e.kind)));
+            if (last) {
+                *last = e;
+            }
         }
     }
     return lines;
-}
-
-// The newest event about the entity with this key.
-DiscoveryEvent lastEventOf(const EventLog& log, const std::string& key)
-{
-    DiscoveryEvent found;
-    for (const DiscoveryEvent& e : log.since(0)) {
-        if (e.entity->key == key) {
-            found = e;
-        }
-    }
-    return found;
 }
 
 QString durationText(const Duration_t& d)
@@ -252,62 +243,53 @@ private slots:
                                  QStringLiteral("--participant"), QStringLiteral("--reader"),
                                  QStringLiteral("Staying")}),
                  qPrintable(peer.errorString()));
-        const uint64_t start = log.lastSeq();
         Watch watch(domain);
-        const std::string leaving = peer.participants().at(0);
-        const std::string staying = peer.participants().at(1);
-        const std::string writerKey = peer.writers().at(0).key;
-        const std::string readerKey = peer.readers().at(0).key;
-        const std::string stayingReader = peer.readers().at(1).key;
-        for (const auto& joined : {std::make_pair(leaving, "joined participant"),
-                                   std::make_pair(writerKey, "joined writer"),
-                                   std::make_pair(readerKey, "joined reader"),
-                                   std::make_pair(staying, "joined participant"),
-                                   std::make_pair(stayingReader, "joined reader")}) {
-            QTRY_COMPARE_WITH_TIMEOUT(eventsOf(log, start, joined.first),
-                                      QStringList{QLatin1String(joined.second)}, 15000);
+        const std::string keys[] = {peer.participants().at(0), peer.writers().at(0).key,
+                                    peer.readers().at(0).key, peer.readers().at(1).key};
+        const QStringList kinds{QStringLiteral("participant"), QStringLiteral("writer"),
+                                QStringLiteral("reader"), QStringLiteral("reader")};
+        for (int i = 0; i < 4; ++i) {
+            QTRY_COMPARE_WITH_TIMEOUT(eventsOf(log, keys[i]),
+                                      QStringList{QStringLiteral("joined ") + kinds[i]}, 15000);
         }
-        const DiscoveryEvent writer = lastEventOf(log, writerKey);
+        DiscoveryEvent writer;
+        DiscoveryEvent other;
+        eventsOf(log, keys[1], &writer);
+        eventsOf(log, keys[3], &other);
+        const EntityDescription& w = *writer.entity;
         QCOMPARE(writer.domainId, domain);
-        QCOMPARE(writer.entity->topic, QStringLiteral("Track"));
-        QCOMPARE(writer.entity->type, QStringLiteral("fleet::Track"));
-        QCOMPARE(writer.entity->handle, HandleText::text(writerKey));
-        QCOMPARE(writer.entity->host, QStringLiteral("ops-node-7"));
-        QCOMPARE(writer.entity->ips, QStringLiteral("10.1.1.1"));
-        QCOMPARE(writer.entity->process, QStringLiteral("tracker"));
-        QCOMPARE(writer.entity->pid, 4242u);
-        QCOMPARE(lastEventOf(log, readerKey).entity->topic, QStringLiteral("Plan"));
+        QCOMPARE(QStringList({w.topic, w.type, w.handle, w.host, w.ips, w.process}),
+                 QStringList({QStringLiteral("Track"), QStringLiteral("fleet::Track"),
+                              HandleText::text(keys[1]), QStringLiteral("ops-node-7"),
+                              QStringLiteral("10.1.1.1"), QStringLiteral("tracker")}));
+        QCOMPARE(w.pid, 4242u);
+        QCOMPARE(other.entity->topic, QStringLiteral("Staying"));
         // A participant that announces nothing of its own is placed by the middleware's
         // properties: this machine and the peer's process.
-        const DiscoveryEvent other = lastEventOf(log, stayingReader);
         QCOMPARE(other.entity->host, QSysInfo::machineHostName());
         QCOMPARE(qint64(other.entity->pid), peer.processId());
         QCOMPARE(other.entity->process, QStringLiteral("dds-peer"));
-        QCOMPARE(log.lifetime(domain, writerKey)->firstSeen, writer.time);
-        QVERIFY(!log.lifetime(domain, writerKey)->left);
+        QCOMPARE(log.lifetime(domain, keys[1])->firstSeen, writer.time);
+        QVERIFY(!log.lifetime(domain, keys[1])->left);
         // The monitor's own participant is not recorded.
-        const std::string own = watch.withParticipant(
-            [](DomainParticipant& p) { return HandleText::keyOf(p.get_instance_handle()); });
-        QVERIFY(eventsOf(log, 0, own).isEmpty());
+        QVERIFY(eventsOf(log, watch.withParticipant([](DomainParticipant& p) {
+                    return HandleText::keyOf(p.get_instance_handle());
+                })).isEmpty());
 
         // The first participant leaves with its endpoints: each leaving is recorded with what
         // it was, although its record is gone.
         QVERIFY(!peer.waitForLine(QStringLiteral("LEFT ")).isEmpty());
-        for (const auto& left :
-             {std::make_pair(leaving, "left participant"), std::make_pair(writerKey, "left writer"),
-              std::make_pair(readerKey, "left reader")}) {
-            QTRY_COMPARE_WITH_TIMEOUT(
-                eventsOf(log, start, left.first),
-                (QStringList{QString::fromLatin1(left.second)
-                                 .replace(QStringLiteral("left"), QStringLiteral("joined")),
-                             QLatin1String(left.second)}),
-                15000);
+        for (int i = 0; i < 3; ++i) {
+            QTRY_COMPARE_WITH_TIMEOUT(eventsOf(log, keys[i]),
+                                      (QStringList{QStringLiteral("joined ") + kinds[i],
+                                                   QStringLiteral("left ") + kinds[i]}),
+                                      15000);
         }
-        const DiscoveryEvent writerLeft = lastEventOf(log, writerKey);
-        QCOMPARE(writerLeft.entity, writer.entity);
-        QVERIFY(writerLeft.time.epochMs >= writer.time.epochMs);
-        QCOMPARE(log.lifetime(domain, writerKey)->left, writerLeft.time);
-        QCOMPARE(eventsOf(log, start, stayingReader), QStringList{QStringLiteral("joined reader")});
+        DiscoveryEvent left;
+        eventsOf(log, keys[1], &left);
+        QCOMPARE(left.entity, writer.entity);
+        QCOMPARE(log.lifetime(domain, keys[1])->left, left.time);
+        QCOMPARE(eventsOf(log, keys[3]), QStringList{QStringLiteral("joined reader")});
     }
 };
 
