@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 #include <memory>
 
@@ -68,6 +69,16 @@ QStringList cellsOf(const DiscoveryEvent& e)
             d.placed ? d.host + " - " + d.ips : QString(),
             d.placed ? d.process + ':' + QString::number(d.pid) : QString(),
             d.handle};
+}
+
+// Types into the filter as the operator does. The field's clear button fades in or out, and Qt
+// frees that animation only once it has run: wait for the fade to end.
+bool setFilter(EventLogPage& page, const QString& text)
+{
+    page.eventFilter->setText(text);
+    const QObject* clear = page.eventFilter->findChild<QToolButton*>();
+    const qreal opacity = text.isEmpty() ? 0.0 : 1.0;
+    return clear && QTest::qWaitFor([&] { return clear->property("opacity") == opacity; });
 }
 
 QStringList rowCells(const QTableView* table, int row)
@@ -216,7 +227,7 @@ void TestEventLogPage::filterKeepsRowsContainingTheText()
     EventLog log(1000);
     appendEvents(log, 0, 60);
     EventLogPage page(log);
-    page.eventFilter->setText(text);
+    QVERIFY(setFilter(page, text));
     // New events go through the same filter.
     appendEvents(log, 60, 20);
     QStringList expected;
@@ -266,12 +277,12 @@ void TestEventLogPage::exportWritesWhatTheFilterKeeps()
         return lines;
     };
 
-    page.eventFilter->setText("Plan");
+    QVERIFY(setFilter(page, "Plan"));
     action->trigger();
     QCOMPARE(fileLines(answer), linesOf("Plan"));
     QVERIFY(linesOf("Plan").size() < 40);
     // Without a filter, every event; the file is replaced.
-    page.eventFilter->clear();
+    QVERIFY(setFilter(page, QString()));
     action->trigger();
     QCOMPARE(fileLines(answer), linesOf(QString()));
     // Cancelled: nothing is written.
