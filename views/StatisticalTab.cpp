@@ -1,6 +1,8 @@
 #include "StatisticalTab.h"
 
 #include "DomainSummaryTree.h"
+#include "EventLogPage.h"
+#include "MonitorEvents.h"
 #include "ProblemList.h"
 
 #include <QLabel>
@@ -13,6 +15,7 @@ StatisticalTab::StatisticalTab(QWidget* parent)
     // Fixed pages, in tab order; the first one is shown.
     addFixedPage(tr("问题"), problemTree);
     addFixedPage(tr("统计"), summaryTree);
+    addFixedPage(tr("事件"), new EventLogPage(MonitorEvents::log(), this));
     setCurrentPage(problemTree);
 }
 

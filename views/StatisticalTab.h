@@ -1,6 +1,6 @@
 // The statistics panel: fixed pages about the watched domains as a whole, "问题" (what stops
 // writers and readers from matching) and "统计" (the counts of every domain), each refreshed
-// from the problems analysis.
+// from the problems analysis, and "事件", the discovery event log.
 #pragma once
 
 #include "ProblemReport.h"

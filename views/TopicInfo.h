@@ -1,6 +1,7 @@
 // Detail tab for one topic of one domain: a table of the topic's data readers and writers in
 // that domain, with where each runs. A click on a row shows the endpoint in the QoS and match
-// panels. The content is a snapshot taken when the tab is filled.
+// panels; its tooltip says when the monitor first saw the endpoint. The content is a snapshot
+// taken when the tab is filled.
 #pragma once
 
 #include "ProcessIdentity.h"

@@ -36,6 +36,8 @@ struct BenchOptions
     QString loadgenConfig =
         QStringLiteral("<Discovery><ParticipantIndex>none</ParticipantIndex></Discovery>");
     QString jsonPath;
+    // Whether the monitor records its discovery events, as the application does.
+    bool eventLog = true;
 
     // Fills the options from "--name value" pairs; false with a reason in `error`.
     bool parse(const QStringList& args, QString& error);

@@ -1,10 +1,12 @@
 #include "BenchRun.h"
 
 #include "DomainSelection.h"
+#include "EventTimings.h"
 #include "EventWait.h"
 #include "LoadSystem.h"
 #include "MachineInfo.h"
 #include "MatchWidget.h"
+#include "MonitorEvents.h"
 #include "MonitorLib.h"
 #include "MutexProbe.h"
 #include "PassRecorder.h"
@@ -45,6 +47,10 @@ void progress(const char* what)
 BenchRun::BenchRun(const BenchOptions& options)
     : m_options(options), m_monitor(MonitorLib::getInstance())
 {
+    // As the application does, before any domain is joined.
+    if (m_options.eventLog) {
+        m_events = &MonitorEvents::log();
+    }
 }
 
 BenchRun::~BenchRun()
@@ -77,6 +83,8 @@ bool BenchRun::run(QString& error)
     timings.rebuilds(m_results);
     progress("detail tabs, QoS panel, match analysis");
     timings.detailTabs(m_results, QStringLiteral("bench/topic/00000"));
+    progress("event recording");
+    EventTimings(m_monitor, m_options.domain, m_options.repeat).measure(m_results);
     m_results.addSingle(QStringLiteral("resident_memory_mib"), ProcessUsage::residentMiB(),
                         QStringLiteral("MiB"));
     progress("problems analysis");
@@ -96,6 +104,9 @@ bool BenchRun::run(QString& error)
         crowd();
     }
     m_loadAtEnd = ProcessUsage::loadAverage();
+    if (m_events) {
+        m_results.setCount(QStringLiteral("events_recorded"), double(m_events->lastSeq()));
+    }
     summarise();
     return true;
 }
@@ -180,6 +191,10 @@ bool BenchRun::discover(QString& error)
     m_probe->stop();
     recordProbe(QStringLiteral("discovery"));
     recordPasses(QStringLiteral("discovery"));
+    if (m_events) {
+        m_results.setCount(QStringLiteral("events_recorded_discovery"),
+                           double(m_events->lastSeq()));
+    }
     m_results.setCount(QStringLiteral("topic_items"), m_watch->topicItems());
     m_results.setCount(QStringLiteral("host_items"), m_watch->hostItems());
     m_results.setCount(QStringLiteral("process_items"), m_watch->processItems());
@@ -421,6 +436,8 @@ QJsonObject BenchRun::toJson() const
                     {QStringLiteral("churn_rate"), m_options.churnRate},
                     {QStringLiteral("crowd_writers"), int(m_options.crowdWriters)},
                     {QStringLiteral("crowd_readers"), int(m_options.crowdReaders)},
-                    {QStringLiteral("crowd_picky_percent"), m_options.crowdPickyPercent}});
+                    {QStringLiteral("crowd_picky_percent"), m_options.crowdPickyPercent},
+
+                    {QStringLiteral("event_log"), m_options.eventLog}});
     return json;
 }

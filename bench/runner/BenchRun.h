@@ -10,6 +10,7 @@
 #include <memory>
 
 struct DomainSummary;
+class EventLog;
 class LoadSystem;
 class MatchWidget;
 class MonitorLib;
@@ -52,6 +53,7 @@ private:
 
     const BenchOptions& m_options;
     MonitorLib& m_monitor;
+    EventLog* m_events = nullptr; // null when the run records no events
     std::unique_ptr<QWidget> m_window;
     SysLogic* m_logic = nullptr;
     SysPhysics* m_physics = nullptr;

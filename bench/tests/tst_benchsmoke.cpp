@@ -78,6 +78,11 @@ void TestBenchSmoke::tinyRun()
     QCOMPARE(counts.value("topic_items").toInt(), 4);
     QCOMPARE(counts.value("process_items").toInt(), 6);
     QCOMPARE(counts.value("host_items").toInt(), 1);
+    // The event log recorded each of them joining once, and not the monitor's own participant.
+    QCOMPARE(counts.value("events_recorded_discovery").toInt(), 6 + 9 + 7);
+    QVERIFY(counts.value("events_recorded").toInt() > 6 + 9 + 7);
+    // The timed recorder saw the same system join and leave.
+    QCOMPARE(counts.value("event_record_events").toInt(), 2 * (6 + 9 + 7));
     // The floor read the same system straight from Cyclone: the six participants and the
     // monitor's own, every writer, at least every reader (Cyclone adds local builtin readers).
     QCOMPARE(counts.value("floor_ok").toInt(), 1);
@@ -94,12 +99,21 @@ void TestBenchSmoke::tinyRun()
     QCOMPARE(counts.value("crowd_error_pairs").toInt(), 12);
     QCOMPARE(counts.value("crowd_entries").toInt(), 12 + 2);
 
-    const char* repeated[] = {
-        "poll_pass_steady_ms",       "logical_rebuild_ms",    "physical_rebuild_ms",
-        "topic_tab_fill_ms",         "qos_panel_ms",          "match_analysis_ms",
-        "floor_cyclone_read_all_ms", "problems_collect_ms",   "problems_analyse_ms",
-        "problems_show_ms",          "problems_show_full_ms", "problems_analyse_crowd_ms",
-        "problems_show_crowd_ms"};
+    const char* repeated[] = {"poll_pass_steady_ms",
+                              "logical_rebuild_ms",
+                              "physical_rebuild_ms",
+                              "topic_tab_fill_ms",
+                              "qos_panel_ms",
+                              "match_analysis_ms",
+                              "floor_cyclone_read_all_ms",
+                              "problems_collect_ms",
+                              "problems_analyse_ms",
+                              "problems_show_ms",
+                              "problems_show_full_ms",
+                              "problems_analyse_crowd_ms",
+                              "problems_show_crowd_ms",
+                              "event_record_join_held_ms",
+                              "event_record_leave_after_ms"};
     for (const char* name : repeated) {
         const QJsonObject metric = metrics.value(name).toObject();
         QVERIFY2(metric.value("n").toInt() >= 2, name);

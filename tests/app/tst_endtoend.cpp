@@ -10,6 +10,7 @@
 #include "DetailWidget.h"
 #include "DialogDriver.h"
 #include "DomainSummaryTree.h"
+#include "EventLogPage.h"
 #include "HostInfoWidget.h"
 #include "MatchWidget.h"
 #include "MonitorLib.h"
@@ -35,6 +36,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSysInfo>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -76,6 +78,24 @@ QStringList detailTitles(const DetailWidget* detail)
         titles << tab->title;
     }
     return titles;
+}
+
+// The event page's rows from the entity kind to the process, "数据写者|RadarTrack|…".
+QStringList eventRows(const EventLogPage* page, const QString& event)
+{
+    QStringList rows;
+    const QAbstractItemModel* model = page->eventTable->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 2).data().toString() != event) {
+            continue;
+        }
+        QStringList cells;
+        for (int column = 3; column <= 6; ++column) {
+            cells << model->index(row, column).data().toString();
+        }
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
 }
 
 } // namespace
@@ -180,6 +200,21 @@ private slots:
         logic->treeWidget->expandAll();
         physics->treeWidget->expandAll();
         shoot(QStringLiteral("02-domain-chosen"));
+
+        // Every participant, writer and reader of the demo joined, and nothing left.
+        const EventLogPage* events = eventPage();
+        QVERIFY(events);
+        const QString joined = QString::fromUtf8("加入");
+        QTRY_COMPARE_WITH_TIMEOUT(eventRows(events, joined).size(), 6 + 6 + 7, 15000);
+        const QStringList rows = eventRows(events, joined);
+        QVERIFY(rows.contains(
+            QString::fromUtf8("数据写者|RadarTrack|radar-01 - 10.10.0.11|radar_server:1201")));
+        QVERIFY(rows.contains(
+            QString::fromUtf8("数据读者|Command|console - 10.10.0.41|atc_logger:4405")));
+        QVERIFY(rows.contains(QString::fromUtf8("域参与者||") + QSysInfo::machineHostName() +
+                              QStringLiteral(" - 127.0.0.1|brelvane-demo:") +
+                              QString::number(demoPid)));
+        QVERIFY(eventRows(events, QString::fromUtf8("离开")).isEmpty());
     }
 
     // The demo's deliberate conflicts: reliability on WeatherReport, durability on
@@ -291,6 +326,18 @@ private slots:
         QCOMPARE(table->item(1, 2)->text(), QStringLiteral("weather_feed:3303"));
         const QString writerHandle = table->item(1, 4)->text();
         QCOMPARE(writerHandle.size(), 34);
+        // Each row says when its endpoint joined, to the second the event page shows.
+        const QAbstractItemModel* events = eventPage()->eventTable->model();
+        for (int row = 0; row < 2; ++row) {
+            const QModelIndexList join = events->match(events->index(0, 7), Qt::DisplayRole,
+                                                       table->item(row, 4)->text(), -1);
+            QCOMPARE(join.size(), 1);
+            const QString time = join[0].sibling(join[0].row(), 0).data().toString().mid(11, 8);
+            for (int column : {0, 5}) {
+                QCOMPARE(table->item(row, column)->toolTip(),
+                         QString::fromUtf8("首次发现于 ") + time);
+            }
+        }
 
         Clicks::click(table, 1, 1);
         QTreeWidget* qos = m_window->qosWidget->qosTree;
@@ -384,8 +431,8 @@ private slots:
         QCOMPARE(m_window->widget->sysLogic->tabBar->tabs.size(), 1);
         QCOMPARE(m_window->qosWidget->tabBar->tabs.size(), 1);
         QCOMPARE(m_window->matchWidget->tabBar->tabs.size(), 1);
-        QCOMPARE(m_window->staticalTab->tabBar->tabs.size(), 2);
-        QCOMPARE(m_window->staticalTab->stackedWidget->count(), 2);
+        QCOMPARE(m_window->staticalTab->tabBar->tabs.size(), 3);
+        QCOMPARE(m_window->staticalTab->stackedWidget->count(), 3);
         QVERIFY(m_window->detailWidget->m_topicTabs.isEmpty());
         QVERIFY(m_window->detailWidget->m_hostTabs.isEmpty());
         // The views are still there for the unchanged domain.
@@ -393,6 +440,15 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_window->staticalTab->problemTree->topLevelItemCount(), 9,
                                   15000);
         shoot(QStringLiteral("05-accepted-again"));
+        // So is the event page, with its tab and every event it showed.
+        StatisticalTab* statistics = m_window->staticalTab;
+        EventLogPage* events = eventPage();
+        QVERIFY(events);
+        QCOMPARE(statistics->stackedWidget->indexOf(events), statistics->tabBar->tabs.size() - 1);
+        QCOMPARE(statistics->tabBar->tabs.last()->title, QString::fromUtf8("事件"));
+        QVERIFY(eventRows(events, QString::fromUtf8("加入")).size() >= 6 + 6 + 7);
+        statistics->setCurrentPage(events);
+        QCOMPARE(statistics->stackedWidget->currentWidget(), events);
 
         // A topic opened after the reset is closed by the next accept too.
         Clicks::doubleClick(m_window->widget->sysLogic->treeWidget,
@@ -400,6 +456,8 @@ private slots:
         QCOMPARE(m_window->detailWidget->tabBar->tabs.size(), 1);
         runDomainDialog(*m_window, QString(), QString());
         QVERIFY(m_window->detailWidget->tabBar->tabs.isEmpty());
+        QCOMPARE(eventPage(), events);
+        QCOMPARE(statistics->tabBar->tabs.last()->title, QString::fromUtf8("事件"));
     }
 
     void excludingReturnsToRootItems()
@@ -413,11 +471,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(stats->summaryTree->topLevelItemCount(), 0, 15000);
         QTRY_COMPARE_WITH_TIMEOUT(stats->problemTree->topLevelItemCount(), 0, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(m_window->statusLine->text().isEmpty(), 15000);
-        QCOMPARE(stats->tabBar->tabs.size(), 2);
+        QCOMPARE(stats->tabBar->tabs.size(), 3);
         shoot(QStringLiteral("06-domain-excluded"));
     }
 
 private:
+    EventLogPage* eventPage() const
+    {
+        return m_window->staticalTab->stackedWidget->findChild<EventLogPage*>();
+    }
+
     void shoot(const QString& name)
     {
         if (m_shots.isEmpty()) {

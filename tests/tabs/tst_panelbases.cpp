@@ -1,5 +1,5 @@
 // The panel bases: TabTree's form, TabWidget keeping page i with tab i through additions,
-// switches and closes, and the statistics panel built on it with its two fixed pages.
+// switches and closes, and the statistics panel built on it with its three fixed pages.
 #include "Clicks.h"
 #include "DomainSummaryTree.h"
 #include "MyTab.h"
@@ -284,15 +284,18 @@ void TestPanelBases::statisticalTab()
     QCOMPARE(meta->method(meta->methodOffset() + 1).methodSignature(),
              QByteArray("setCurHandle(QString,std::string)"));
 
-    // Two fixed pages, "问题" shown first.
+    // Three fixed pages, "问题" shown first, the event log last.
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
-    QCOMPARE(panel.tabBar->tabs.size(), 2);
+    QCOMPARE(panel.tabBar->tabs.size(), 3);
     QCOMPARE(panel.tabBar->tabs.at(0)->title, QString::fromUtf8("问题"));
     QCOMPARE(panel.tabBar->tabs.at(1)->title, QString::fromUtf8("统计"));
-    QCOMPARE(panel.stackedWidget->count(), 2);
+    QCOMPARE(panel.stackedWidget->count(), 3);
     QCOMPARE(panel.stackedWidget->widget(0), static_cast<QWidget*>(panel.problemTree));
     QCOMPARE(panel.stackedWidget->widget(1), static_cast<QWidget*>(panel.summaryTree));
+    QCOMPARE(panel.tabBar->tabs.at(2)->title, QString::fromUtf8("事件"));
+    QWidget* events = panel.stackedWidget->widget(2);
+    QVERIFY(events->inherits("EventLogPage"));
     QCOMPARE(panel.stackedWidget->currentIndex(), 0);
     QCOMPARE(panel.tabBar->currentIndex, 0);
     auto* problems = panel.findChild<QTreeWidget*>(QStringLiteral("problemTree"));
@@ -303,13 +306,13 @@ void TestPanelBases::statisticalTab()
     QCOMPARE(headerTexts(summary),
              QString::fromUtf8("域|参与者|节点|进程|话题|发布端|订阅端|错误|警告|提示"));
 
-    // Neither tab closes, whoever asks.
+    // No tab closes, whoever asks.
     for (MyTab* tab : panel.tabBar->tabs) {
         QVERIFY(!tab->isClosable());
         emit tab->closeRequest();
     }
-    QCOMPARE(panel.tabBar->tabs.size(), 2);
-    QCOMPARE(panel.stackedWidget->count(), 2);
+    QCOMPARE(panel.tabBar->tabs.size(), 3);
+    QCOMPARE(panel.stackedWidget->count(), 3);
     panel.tabBar->setCurIndex(1);
     QCOMPARE(panel.stackedWidget->currentWidget(), static_cast<QWidget*>(panel.summaryTree));
 
@@ -324,7 +327,8 @@ void TestPanelBases::statisticalTab()
     QCOMPARE(panel.statLabel->text(), QStringLiteral("hello world"));
 
     // Nothing else changes.
-    QCOMPARE(panel.tabBar->tabs.size(), 2);
+    QCOMPARE(panel.tabBar->tabs.size(), 3);
+    QCOMPARE(panel.stackedWidget->widget(2), events);
     QCOMPARE(panel.problemTree->topLevelItemCount(), 0);
     QVERIFY(panel.statLabel->isHidden());
 }
