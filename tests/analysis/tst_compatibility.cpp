@@ -1,15 +1,19 @@
 // The compatibility engine: its rules case by case, the texts of its reasons, the grouping of
 // equal keys, and agreement with what Cyclone DDS itself matches for hundreds of writer/reader
-// pairs with random QoS, read back through a monitor participant.
+// pairs with random QoS, read back through a monitor participant; and the problems watch
+// following a writer that changes partition and deadline under its handle.
 #include "CompatibilityEngine.h"
 #include "CompatibilityTable.h"
 #include "HandleText.h"
 #include "MonitorLib.h"
 #include "PeerProcess.h"
+#include "ProblemWatch.h"
+#include "RequalifyForge.h"
 #include "TestEnv.h"
 #include "WatchedDomain.h"
 
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -142,6 +146,29 @@ bool readMatches(PeerProcess& peer, std::map<std::string, int>& counts, QString&
     }
 }
 
+// The policies of the problems report's entry for the forge's pair, "no entry" without one,
+// "not yet" before the report covers the domain with both endpoints.
+QString pairEntry(const ProblemReport& report, uint32_t domain, const RequalifyForge& forge)
+{
+    const auto summary = std::find_if(report.domains.begin(), report.domains.end(),
+                                      [&](const DomainSummary& s) { return s.domain == domain; });
+    if (summary == report.domains.end() || summary->writers != 1 || summary->readers != 1) {
+        return QStringLiteral("not yet");
+    }
+    for (const Problem& problem : report.problems) {
+        if (problem.kind == Problem::Kind::IncompatiblePair && problem.domain == domain &&
+            problem.writer.key == forge.writerKey() && problem.reader.key == forge.readerKey()) {
+            QStringList policies;
+            for (const Reason& reason : problem.reasons) {
+                policies << reason.policy;
+            }
+            return QString::fromStdString(problem.topic) + QLatin1Char(' ') +
+                   policies.join(QLatin1Char(','));
+        }
+    }
+    return QStringLiteral("no entry");
+}
+
 } // namespace
 
 class TestCompatibility : public QObject
@@ -155,6 +182,7 @@ private slots:
     void table();
     void agreesWithCyclone_data();
     void agreesWithCyclone();
+    void problemsFollowAChangedWriter();
 };
 
 void TestCompatibility::rules_data()
@@ -482,6 +510,32 @@ void TestCompatibility::agreesWithCyclone()
             QVERIFY2(brokenCounts[rule] > 0, qPrintable(qosPolicyName(rule)));
         }
     }
+}
+
+// A writer that moves to another partition and offers a longer deadline than its reader asks
+// for, under the same handle: the problems watch reports the pair as an error, and no more once
+// the writer is restored.
+void TestCompatibility::problemsFollowAChangedWriter()
+{
+    const uint32_t domain = TestEnv::domain(2);
+    WatchedDomain monitor(domain);
+    QVERIFY(monitor.isValid());
+    RequalifyForge forge;
+    QVERIFY2(forge.start(domain), qPrintable(forge.errorString()));
+    ProblemWatch watch(MonitorLib::getInstance(), ProblemLimits(), nullptr, 0);
+    watch.refresh();
+    const auto entry = [&] { return pairEntry(*watch.report(), domain, forge); };
+    QTRY_COMPARE_WITH_TIMEOUT(entry(), QStringLiteral("no entry"), 20000);
+    QCOMPARE(watch.report()->errorCount(), uint64_t(0));
+
+    QVERIFY(forge.change(true));
+    QTRY_COMPARE_WITH_TIMEOUT(entry(), QStringLiteral("ForgeRequalify deadline,partition"), 20000);
+    QCOMPARE(watch.report()->errorCount(), uint64_t(1));
+
+    QVERIFY(forge.change(false));
+    QTRY_COMPARE_WITH_TIMEOUT(entry(), QStringLiteral("no entry"), 20000);
+    QCOMPARE(watch.report()->errorCount(), uint64_t(0));
+    QVERIFY(forge.stop());
 }
 
 QTEST_GUILESS_MAIN(TestCompatibility)

@@ -1,12 +1,16 @@
 // The match analysis against real peers: every counterpart with its verdict, the comparison
 // rows with both sides' values and the rules broken, markers, process names, the expansion
-// state, the cap on rows, and the panel following the network.
+// state, the cap on rows, and the panel following the network, a writer's change of partition
+// and deadline included.
+#include "ChangeCounter.h"
 #include "ComparisonRows.h"
 #include "Counterparts.h"
 #include "EndpointLookup.h"
 #include "HandleText.h"
 #include "MatchWidget.h"
 #include "PeerProcess.h"
+#include "RecordChangeLog.h"
+#include "RequalifyForge.h"
 #include "TabBar.h"
 #include "TestEnv.h"
 #include "WatchedDomain.h"
@@ -232,6 +236,7 @@ private slots:
     void demoTopics();
     void moreThanFiftyCounterparts();
     void followsTheNetwork();
+    void followsAChangedWriter();
 
 private:
     // Writers: 0 Lonely, 1 Pair, 2 Mismatch, 3 Cross, 4 CaseTopic (participant A, no system
@@ -718,6 +723,73 @@ void TestMatchWidget::followsTheNetwork()
     emit MonitorLib::getInstance().dataChanged();
     QCOMPARE(panel.treeWidget->topLevelItemCount(), 0);
     QVERIFY(!panel.shownEndpointLeft());
+}
+
+// The writer shown is announced again under its handle in another partition and with a longer
+// deadline than the reader asks for: the monitor reports both policies changed, and the reader's
+// row turns incompatible in place, the two rules marked, the operator's expansion kept; restored,
+// the row can match again.
+void TestMatchWidget::followsAChangedWriter()
+{
+    const uint32_t d = TestEnv::domain(5);
+    WatchedDomain watched(d);
+    QVERIFY(watched.isValid());
+    RequalifyForge forge;
+    QVERIFY2(forge.start(d), qPrintable(forge.errorString()));
+
+    MatchWidget panel;
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            panel.setMatchHandle(d, forge.writer(), WriterMatch);
+            return panel.treeWidget->topLevelItemCount() == 1;
+        }(),
+        discoveryMs);
+    QTreeWidgetItem* top = panel.treeWidget->topLevelItem(0);
+    QCOMPARE(top->text(0), hexOf(forge.readerKey()));
+    QCOMPARE(top->text(1), QStringLiteral("forged-app"));
+    QVERIFY(showsCompatible(top));
+    QTreeWidgetItem* partition = partitionRow(top);
+    QVERIFY(partition);
+    QCOMPARE(partition->text(2), QStringLiteral("Forge"));
+    QCOMPARE(partition->text(3), QStringLiteral("Forge"));
+    top->setExpanded(true);
+    int resets = 0;
+    connect(panel.treeWidget->model(), &QAbstractItemModel::modelReset, this,
+            [&resets] { ++resets; });
+    const QStringList changedPolicies{QStringLiteral("deadline"), QStringLiteral("partition")};
+
+    for (const bool changed : {true, false}) {
+        RecordChangeLog log;
+        ChangeCounter announced;
+        QVERIFY(forge.change(changed));
+        QTRY_COMPARE_WITH_TIMEOUT(log.policies(DiscoveredKind::Publication, forge.writer()),
+                                  changedPolicies, discoveryMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!announced.isEmpty(), discoveryMs);
+        QTRY_COMPARE_WITH_TIMEOUT(partition->text(2),
+                                  changed ? QStringLiteral("Elsewhere") : QStringLiteral("Forge"),
+                                  discoveryMs);
+        QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
+        QCOMPARE(panel.treeWidget->topLevelItem(0), top);
+        QCOMPARE(partitionRow(top), partition);
+        QVERIFY(top->isExpanded());
+        QVERIFY(!top->data(0, MatchWidget::LeftRole).toBool());
+        QVERIFY(!panel.shownEndpointLeft());
+        QCOMPARE(resets, 0);
+        if (changed) {
+            QVERIFY(showsIncompatible(top));
+            QVERIFY(top->toolTip(0).contains(QStringLiteral("partition：")));
+            QCOMPARE(markedRows(top), (QStringList{QStringLiteral("QoS匹配项/deadline/period"),
+                                                   QStringLiteral("QoS匹配项/partition")}));
+        } else {
+            QVERIFY(showsCompatible(top));
+            QCOMPARE(markedRows(top), QStringList());
+        }
+        // Nothing about the reader changed.
+        QCOMPARE(log.policies(DiscoveredKind::Subscription, forge.reader()), QStringList());
+    }
+    QVERIFY(forge.stop());
 }
 
 QTEST_MAIN(TestMatchWidget)

@@ -56,6 +56,9 @@ std::string endpoint(const GuidPrefix& participant, const EndpointPlan& plan,
     reliability.u32(0x19999999); // 100 ms max blocking time
     list.add(Pid::reliability, reliability.bytes());
     list.addU32(Pid::durability, plan.durability);
+    if (plan.deadlineSeconds > 0) {
+        list.addDuration(Pid::deadline, plan.deadlineSeconds);
+    }
     if (!plan.partitions.empty()) {
         ByteWriter partition;
         partition.u32(uint32_t(plan.partitions.size()));

@@ -35,6 +35,10 @@ Outcome parse(int argc, char** argv, ForgeOptions& options, std::string& error)
             options.dispose = false;
             continue;
         }
+        if (option == "--commands") {
+            options.commands = true;
+            continue;
+        }
         if (option == "-v" || option == "--verbose") {
             ++options.verbose;
             continue;
@@ -62,6 +66,15 @@ Outcome parse(int argc, char** argv, ForgeOptions& options, std::string& error)
         } else if (option == "--duration") {
             ok = number(value, 1, 86400, n);
             options.durationSeconds = double(n);
+        } else if (option == "--change-after") {
+            ok = number(value, 1, 86400, n);
+            options.changeAfterSeconds = double(n);
+        } else if (option == "--change-every") {
+            ok = number(value, 1, 86400, n);
+            options.changeEverySeconds = double(n);
+        } else if (option == "--change-by") {
+            ok = value == "recreate" || value == "update";
+            options.recreate = value == "recreate";
         } else if (option == "--lease") {
             ok = number(value, 1, 3600, n);
             options.leaseSeconds = int(n);
@@ -120,6 +133,16 @@ std::string usage()
            "  --fragment BYTES    DATA_FRAG fragment size (default 8192)\n"
            "  --datagram BYTES    largest datagram holding a whole sample (default 65000)\n"
            "  --no-dispose        end without disposing; the peers wait for the lease\n"
+           "  --change-after S    announce the endpoints the scenario can change (requalify)\n"
+           "                      changed after S seconds\n"
+           "  --change-every S    then restore and change them again every S seconds\n"
+           "  --change-by HOW     recreate (default): disposal and new announcement in one\n"
+           "                      datagram; update: the new announcement alone\n"
+           "  --commands          print \"participant <guid>\", \"writer <guid> <topic>\",\n"
+           "                      \"reader <guid> <topic>\" and \"READY\", then read commands\n"
+           "                      from standard input, one a line: \"change\" and \"restore\"\n"
+           "                      (answered \"CHANGED <guid> <sequence>\" or \"RESTORED ...\"\n"
+           "                      per endpoint announced again, or \"FAILED <reason>\")\n"
            "  -v, --verbose       log peers (twice: and acknowledgements)\n"
            "  --list              list the scenarios\n";
 }

@@ -98,3 +98,9 @@ void DatagramBatch::heartbeat(uint32_t reader, uint32_t writer, int64_t first, i
     room(40);
     m_message.heartbeat(reader, writer, first, last, count, false);
 }
+
+void DatagramBatch::gap(uint32_t reader, uint32_t writer, int64_t sequence)
+{
+    room(40);
+    m_message.gap(reader, writer, sequence);
+}

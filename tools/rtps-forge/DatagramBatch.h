@@ -35,6 +35,7 @@ public:
     void fragments(uint32_t reader, uint32_t writer, int64_t sequence, const std::string& inlineQos,
                    const std::string& payload, const std::vector<uint32_t>& numbers);
     void heartbeat(uint32_t reader, uint32_t writer, int64_t first, int64_t last, int32_t count);
+    void gap(uint32_t reader, uint32_t writer, int64_t sequence);
     void flush();
 
     // True when a sample of this payload size travels as DATA_FRAG.

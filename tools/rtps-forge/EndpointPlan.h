@@ -14,6 +14,7 @@ struct EndpointPlan
     bool reliable = true;
     uint32_t durability = 0; // 0 volatile, 1 transient local, 2 transient, 3 persistent
     std::vector<std::string> partitions;
+    int32_t deadlineSeconds = 0; // 0: none announced (an infinite period)
     // When set, announced as it stands instead of the encoding of the fields above.
     std::string payload;
 };

@@ -1,6 +1,6 @@
 #include "Forge.h"
 
-#include "Announcement.h"
+#include "ChangeTrigger.h"
 #include "DatagramBatch.h"
 #include "ParameterId.h"
 
@@ -15,27 +15,50 @@ std::string keyQos(const GuidPrefix& prefix, uint32_t entity)
 {
     return Announcement::inlineQos(Guid{prefix, entity}, false);
 }
+
+// One sample of the history: its DATA, or a GAP where a later announcement superseded it.
+void sendSample(DatagramBatch& batch, const SedpWriter& writer, int64_t sequence)
+{
+    const SedpWriter::Sample& sample = writer.sample(sequence);
+    if (sample.superseded) {
+        batch.gap(writer.reader(), writer.writer(), sequence);
+    } else {
+        batch.sample(writer.reader(), writer.writer(), sequence,
+                     Announcement::inlineQos(sample.key, sample.disposal), sample.payload,
+                     sample.disposal);
+    }
+}
 } // namespace
 
 Forge::Forge(const ForgeOptions& options, std::vector<ParticipantPlan> participants,
              std::vector<std::string> rawDatagrams)
     : m_options(options), m_raw(std::move(rawDatagrams))
 {
-    AnnouncementContext context;
-    context.domain = options.domain;
-    context.locatorPort = m_socket.port();
-    context.leaseSeconds = options.leaseSeconds;
-    context.longValue = options.longValue;
+    m_context.domain = options.domain;
+    m_context.locatorPort = m_socket.port();
+    m_context.leaseSeconds = options.leaseSeconds;
+    m_context.longValue = options.longValue;
     for (ParticipantPlan& plan : participants) {
-        auto forged = std::make_unique<Forged>(Forged{
-            std::move(plan), std::string(), 0,
-            SedpWriter(EntityId::sedpPublicationsWriter, EntityId::sedpPublicationsReader),
-            SedpWriter(EntityId::sedpSubscriptionsWriter, EntityId::sedpSubscriptionsReader)});
-        forged->spdp = Announcement::participant(forged->plan, context);
+        auto forged = std::make_unique<Forged>(
+            Forged{std::move(plan),
+                   std::string(),
+                   0,
+                   SedpWriter(EntityId::sedpPublicationsWriter, EntityId::sedpPublicationsReader),
+                   SedpWriter(EntityId::sedpSubscriptionsWriter, EntityId::sedpSubscriptionsReader),
+                   {}});
+        const GuidPrefix& prefix = forged->plan.prefix;
+        forged->spdp = Announcement::participant(forged->plan, m_context);
         for (const EndpointPlan& endpoint : forged->plan.endpoints) {
             SedpWriter& writer = endpoint.writer ? forged->publications : forged->subscriptions;
-            writer.add(Guid{forged->plan.prefix, endpoint.entityId},
-                       Announcement::endpoint(forged->plan.prefix, endpoint, context));
+            const std::string payload = Announcement::endpoint(prefix, endpoint, m_context);
+            writer.add(Guid{prefix, endpoint.entityId}, payload);
+            for (const EndpointPlan& other : forged->plan.changed) {
+                if (other.entityId == endpoint.entityId && other.writer == endpoint.writer) {
+                    forged->changeable.push_back(
+                        Changeable{Guid{prefix, endpoint.entityId}, endpoint.writer, payload,
+                                   Announcement::endpoint(prefix, other, m_context)});
+                }
+            }
         }
         m_forged.push_back(std::move(forged));
     }
@@ -59,10 +82,15 @@ std::vector<uint32_t> Forge::discoveryPorts() const
 
 int Forge::run(const std::atomic<bool>& stop)
 {
+    // What a driver of --commands reads first.
+    if (m_options.commands) {
+        listEntities();
+    }
     std::printf("rtps-forge: domain %u, %zu participant(s), listening on 127.0.0.1:%u\n",
                 m_options.domain, m_forged.size(), m_socket.port());
     std::fflush(stdout);
     const Clock::time_point start = Clock::now();
+    ChangeTrigger trigger(m_options, start);
     const auto period = std::chrono::milliseconds(m_options.announcePeriodMs);
     Clock::time_point nextAnnounce = start;
     Clock::time_point nextHeartbeat = start + std::chrono::milliseconds(500);
@@ -80,6 +108,9 @@ int Forge::run(const std::atomic<bool>& stop)
         if (now >= nextHeartbeat) {
             heartbeats();
             nextHeartbeat = now + std::chrono::milliseconds(500);
+        }
+        for (ChangeTrigger::Action action : trigger.due(now)) {
+            reannounce(action == ChangeTrigger::Action::Change);
         }
         // A peer can keep the socket busy for long (thousands of re-sends asked for, one
         // ACKNACK after another): drain it only until the next announcement is due, or the
@@ -129,9 +160,7 @@ void Forge::sendHistory(Forged& forged, SedpWriter& writer, const GuidPrefix& pe
     }
     DatagramBatch batch(m_socket, forged.plan.prefix, ports, m_options.limits, &peer);
     for (int64_t sequence = from; sequence <= writer.last(); ++sequence) {
-        const SedpWriter::Sample& sample = writer.sample(sequence);
-        batch.sample(writer.reader(), writer.writer(), sequence,
-                     keyQos(sample.key.prefix, sample.key.entity), sample.payload);
+        sendSample(batch, writer, sequence);
     }
     batch.heartbeat(writer.reader(), writer.writer(), 1, writer.last(),
                     writer.nextHeartbeatCount());
@@ -155,6 +184,62 @@ void Forge::heartbeats()
             }
         }
     }
+}
+
+void Forge::reannounce(bool changed)
+{
+    const char* const answer = changed ? "CHANGED" : "RESTORED";
+    bool any = false;
+    for (auto& forged : m_forged) {
+        for (const Changeable& endpoint : forged->changeable) {
+            SedpWriter& writer = endpoint.writer ? forged->publications : forged->subscriptions;
+            const int64_t sequence = writer.replace(
+                endpoint.key, changed ? endpoint.changed : endpoint.original,
+                m_options.recreate ? Announcement::keyOnly(Pid::endpointGuid, endpoint.key)
+                                   : std::string());
+            const int64_t first = m_options.recreate ? sequence - 1 : sequence;
+            // Peers that acknowledged everything learn of it only this way; the others get it
+            // with their repairs anyway. The disposal and the new announcement share a
+            // datagram, so a receiver processes them one right after the other.
+            for (const auto& peer : m_peers) {
+                DatagramBatch batch(m_socket, forged->plan.prefix, peer.second.ports,
+                                    m_options.limits, &peer.first);
+                for (int64_t n = first; n <= sequence; ++n) {
+                    sendSample(batch, writer, n);
+                }
+                batch.heartbeat(writer.reader(), writer.writer(), 1, writer.last(),
+                                writer.nextHeartbeatCount());
+            }
+            std::printf("%s %s %lld\n", answer, guidText(endpoint.key).c_str(),
+                        (long long)sequence);
+            any = true;
+        }
+    }
+    if (!any) {
+        std::printf("FAILED scenario %s has nothing to change\n", m_options.scenario.c_str());
+    }
+    std::fflush(stdout);
+}
+
+void Forge::listEntities() const
+{
+    for (const auto& forged : m_forged) {
+        std::printf("participant %s\n",
+                    guidText(Guid{forged->plan.prefix, EntityId::participant}).c_str());
+    }
+    for (bool writers : {true, false}) {
+        for (const auto& forged : m_forged) {
+            for (const EndpointPlan& endpoint : forged->plan.endpoints) {
+                if (endpoint.writer == writers) {
+                    std::printf("%s %s %s\n", writers ? "writer" : "reader",
+                                guidText(Guid{forged->plan.prefix, endpoint.entityId}).c_str(),
+                                endpoint.topic.c_str());
+                }
+            }
+        }
+    }
+    std::puts("READY");
+    std::fflush(stdout);
 }
 
 void Forge::receive(const std::string& datagram)
@@ -250,9 +335,7 @@ void Forge::onAckNack(const GuidPrefix& from, const AckNack& ack)
     DatagramBatch batch(m_socket, target->plan.prefix, peer->second.ports, m_options.limits, &from);
     for (int64_t sequence : ack.missing) {
         if (sedp->has(sequence)) {
-            const SedpWriter::Sample& sample = sedp->sample(sequence);
-            batch.sample(sedp->reader(), sedp->writer(), sequence,
-                         keyQos(sample.key.prefix, sample.key.entity), sample.payload);
+            sendSample(batch, *sedp, sequence);
             ++m_resent;
         }
     }
@@ -268,7 +351,7 @@ void Forge::onNackFrag(const GuidPrefix& from, const NackFrag& nack)
         return;
     }
     SedpWriter* sedp = writer(*target, nack.writer);
-    if (!sedp || !sedp->has(nack.sequence)) {
+    if (!sedp || !sedp->has(nack.sequence) || sedp->sample(nack.sequence).superseded) {
         return;
     }
     const SedpWriter::Sample& sample = sedp->sample(nack.sequence);
@@ -294,7 +377,7 @@ void Forge::report() const
 {
     size_t endpoints = 0;
     for (const auto& forged : m_forged) {
-        endpoints += size_t(forged->publications.last() + forged->subscriptions.last());
+        endpoints += size_t(forged->publications.live() + forged->subscriptions.live());
     }
     std::printf("rtps-forge: %zu participant(s), %zu endpoint(s), %zu peer(s); %llu datagrams "
                 "sent, %llu refused or failed; %llu ACKNACK, %llu NACK_FRAG, %llu re-sent\n",

@@ -18,6 +18,17 @@ struct ForgeOptions
     double durationSeconds = 0; // 0: until interrupted
     bool dispose = true;        // say goodbye at the end instead of letting the lease expire
     int verbose = 0;
+    // Endpoints a scenario can change are announced changed after `changeAfterSeconds`, then
+    // alternately restored and changed every `changeEverySeconds` (0: not on a schedule), and
+    // on the commands "change" and "restore" on standard input when `commands` is set.
+    double changeAfterSeconds = 0;
+    double changeEverySeconds = 0;
+    bool commands = false;
+    // How a change goes out: the endpoint's disposal followed by its new announcement in one
+    // datagram (recreate), or the new announcement alone (update), which is what a DDS
+    // implementation sends when an endpoint's QoS change; Cyclone DDS 0.10 then keeps the
+    // partition and the request/offer policies it had.
+    bool recreate = true;
     // Scenario parameters.
     size_t count = 0; // endpoints of many-endpoints; 0 picks the scenario's default
     size_t size = 1 << 20;

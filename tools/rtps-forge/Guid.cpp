@@ -15,3 +15,14 @@ std::string prefixText(const GuidPrefix& prefix)
     }
     return text;
 }
+
+std::string guidText(const Guid& guid)
+{
+    std::string text;
+    char digits[3];
+    for (char byte : guid.bytes()) {
+        std::snprintf(digits, sizeof(digits), "%02x", uint8_t(byte));
+        text += digits;
+    }
+    return text;
+}

@@ -45,3 +45,5 @@ inline uint32_t entityIdFromWire(const uint8_t* p)
 }
 
 std::string prefixText(const GuidPrefix& prefix);
+// The 16 bytes as 32 lowercase hex digits, as dds-peer prints GUIDs.
+std::string guidText(const Guid& guid);

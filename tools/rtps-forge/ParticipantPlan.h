@@ -15,6 +15,9 @@ struct ParticipantPlan
     std::vector<Property> properties;
     std::string userData;
     std::vector<EndpointPlan> endpoints;
+    // Other versions of some of `endpoints` (same entity id): a change announces them again as
+    // these, under their own GUIDs; a restore brings the originals back.
+    std::vector<EndpointPlan> changed;
     // When set, announced as it stands instead of the encoding of the fields above.
     std::string spdpPayload;
 };

@@ -7,6 +7,7 @@ const uint8_t flagLittleEndian = 0x01;
 const uint8_t submessageInfoTs = 0x09;
 const uint8_t submessageInfoDst = 0x0e;
 const uint8_t submessageHeartbeat = 0x07;
+const uint8_t submessageGap = 0x08;
 const uint8_t submessageData = 0x15;
 const uint8_t submessageDataFrag = 0x16;
 } // namespace
@@ -113,5 +114,16 @@ void RtpsMessage::heartbeat(uint32_t reader, uint32_t writer, int64_t first, int
     sequenceNumber(first);
     sequenceNumber(last);
     m_out.i32(count);
+    end(length);
+}
+
+void RtpsMessage::gap(uint32_t reader, uint32_t writer, int64_t sequence)
+{
+    const size_t length = begin(submessageGap, 0);
+    entityId(reader);
+    entityId(writer);
+    sequenceNumber(sequence);     // gap start
+    sequenceNumber(sequence + 1); // gap list: base just past it, no bits
+    m_out.u32(0);
     end(length);
 }

@@ -29,6 +29,8 @@ public:
                   const std::string& fragment);
     void heartbeat(uint32_t reader, uint32_t writer, int64_t first, int64_t last, int32_t count,
                    bool final);
+    // GAP: `sequence` holds nothing the reader needs (a sample superseded by a later one).
+    void gap(uint32_t reader, uint32_t writer, int64_t sequence);
     // A submessage as given, header included (for malformed traffic).
     void raw(const std::string& submessage) { m_out.append(submessage); }
 

@@ -141,6 +141,25 @@ Scenario manyEndpoints(const ForgeOptions& options)
     return Scenario{{plan, canary(2)}, {}};
 }
 
+// A writer and a reader on one topic that match; changed, the writer moves to another
+// partition and offers a longer deadline than the reader asks for, so the pair cannot match,
+// until it is restored.
+Scenario requalify(const ForgeOptions&)
+{
+    ParticipantPlan plan = participant(1, "requalify", sysInfo("forge-requalify", "4248"));
+    EndpointPlan writer = endpoint(1, true, "ForgeRequalify", "forge::Sample");
+    writer.partitions = {"Forge"};
+    writer.deadlineSeconds = 1;
+    EndpointPlan reader = endpoint(2, false, "ForgeRequalify", "forge::Sample");
+    reader.partitions = {"Forge"};
+    reader.deadlineSeconds = 2;
+    plan.endpoints = {writer, reader};
+    writer.partitions = {"Elsewhere"};
+    writer.deadlineSeconds = 5;
+    plan.changed = {writer};
+    return Scenario{{plan}, {}};
+}
+
 } // namespace
 
 const std::vector<Info>& list()
@@ -153,6 +172,8 @@ const std::vector<Info>& list()
         {"bad-pid", "process ids abc, -1, 18446744073709551616, 4294967297 and empty"},
         {"many-endpoints", "--count writers and --count readers on one topic (default 2000)"},
         {"malformed", "broken parameter lists and submessages, then a well-formed participant"},
+        {"requalify", "a writer and a reader that match until the writer changes partition and "
+                      "deadline (--change-after, --change-every, --commands)"},
     };
     return infos;
 }
@@ -174,6 +195,8 @@ Scenario build(const ForgeOptions& options)
         return manyEndpoints(options);
     } else if (name == "malformed") {
         return malformed(options);
+    } else if (name == "requalify") {
+        return requalify(options);
     }
     throw std::invalid_argument("unknown scenario: " + name);
 }

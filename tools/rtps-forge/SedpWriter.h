@@ -1,9 +1,13 @@
 // The writer side of one forged SEDP writer (publications or subscriptions): every
-// announcement it made, numbered from 1, and what each peer has acknowledged of them.
+// announcement it made, numbered from 1, and what each peer has acknowledged of them. An
+// endpoint announced again keeps one live sample, its latest; the earlier ones are superseded
+// and travel as GAPs, so a peer that learns the history late never sees an outdated record
+// after the current one.
 #pragma once
 
 #include "Guid.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <map>
@@ -17,6 +21,8 @@ public:
     {
         Guid key;
         std::string payload;
+        bool superseded = false;
+        bool disposal = false; // key only, disposed and unregistered
     };
     struct PeerState
     {
@@ -33,7 +39,30 @@ public:
     {
         m_history.push_back({key, std::move(payload)});
     }
+    // Announces `key` again with `payload` under the next sequence number, which it returns;
+    // with `disposal`, under the one after a disposal of `key`. The disposal stays in the history
+    // until the next change of `key`: a peer that lost both gets both again.
+    int64_t replace(const Guid& key, std::string payload, std::string disposal = std::string())
+    {
+        for (Sample& sample : m_history) {
+            if (sample.key.prefix == key.prefix && sample.key.entity == key.entity) {
+                sample.superseded = true;
+                sample.payload.clear();
+            }
+        }
+        if (!disposal.empty()) {
+            m_history.push_back({key, std::move(disposal), false, true});
+        }
+        add(key, std::move(payload));
+        return last();
+    }
     int64_t last() const { return int64_t(m_history.size()); }
+    // The endpoints announced: samples not superseded.
+    int64_t live() const
+    {
+        return int64_t(std::count_if(m_history.begin(), m_history.end(),
+                                     [](const Sample& s) { return !s.superseded && !s.disposal; }));
+    }
     bool has(int64_t sequence) const { return sequence >= 1 && sequence <= last(); }
     const Sample& sample(int64_t sequence) const { return m_history[size_t(sequence - 1)]; }
 

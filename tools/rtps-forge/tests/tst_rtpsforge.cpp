@@ -1,8 +1,10 @@
 // rtps-forge's announcements as the middleware layer receives them: forged participants with
 // their system information, their writers and readers, announcements the stack must refuse,
-// and a receiver that keeps discovering after the malformed ones.
+// a receiver that keeps discovering after the malformed ones, and a writer announced again
+// under its GUID with another partition and deadline.
 #include "DomainParticipantFactory.h"
 #include "ParticipantSysInfo.h"
+#include "PeerProcess.h"
 #include "TestEnv.h"
 
 #include <QProcess>
@@ -152,6 +154,39 @@ private:
 };
 
 const int discoveryMs = 20000;
+
+// The partitions and the deadline period (seconds) of the forged writer on ForgeRequalify, as
+// the receiver has it; "none" while there is no such writer, "many" for more than one.
+QString requalifyWriter(Observer& observer)
+{
+    const Seen seen = observer.look();
+    if (seen.writersOn("ForgeRequalify") != 1) {
+        return seen.writersOn("ForgeRequalify") == 0 ? QStringLiteral("none")
+                                                     : QStringLiteral("many");
+    }
+    for (const PublicationBuiltinTopicData& writer : seen.writers) {
+        if (writer.topic_name == "ForgeRequalify") {
+            QStringList names;
+            for (const std::string& name : writer.partition.name) {
+                names << QString::fromStdString(name);
+            }
+            return names.join(QLatin1Char('|')) + QLatin1Char(' ') +
+                   QString::number(writer.deadline.period.sec);
+        }
+    }
+    return QString();
+}
+
+QString keyOf(const Seen& seen, const std::string& topic)
+{
+    for (const PublicationBuiltinTopicData& writer : seen.writers) {
+        if (writer.topic_name == topic) {
+            return PeerProcess::hexFromKey(
+                std::string(reinterpret_cast<const char*>(writer.key.value), 16));
+        }
+    }
+    return QString();
+}
 
 } // namespace
 
@@ -325,6 +360,111 @@ private slots:
         QVERIFY(!seen.byHost.count("forge-broken"));
         QCOMPARE(seen.writers.size(), size_t(1));
         QCOMPARE(seen.readers.size(), size_t(0));
+    }
+
+    // On command the writer is disposed and announced again under its GUID, changed and
+    // restored: the receiver keeps one writer with that key and takes the new QoS.
+    void writerChangedAndRestoredOnCommand()
+    {
+        const uint32_t domain = TestEnv::domain(6);
+        Observer observer(domain);
+        QVERIFY(observer.valid());
+        PeerProcess forge;
+        QVERIFY2(forge.start(TestEnv::program("BRELVANE_RTPS_FORGE"),
+                             {QStringLiteral("--domain"), QString::number(domain),
+                              QStringLiteral("--scenario"), QStringLiteral("requalify"),
+                              QStringLiteral("--commands")}),
+                 qPrintable(forge.errorString()));
+        QCOMPARE(forge.participants().size(), size_t(1));
+        QCOMPARE(forge.writers().size(), size_t(1));
+        QCOMPARE(forge.readers().size(), size_t(1));
+        QCOMPARE(forge.writers()[0].topic, QStringLiteral("ForgeRequalify"));
+        const QString writer = PeerProcess::hexFromKey(forge.writers()[0].key);
+        QTRY_COMPARE_WITH_TIMEOUT(requalifyWriter(observer), QStringLiteral("Forge 1"),
+                                  discoveryMs);
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().readersOn("ForgeRequalify"), size_t(1),
+                                  discoveryMs);
+        QCOMPARE(keyOf(observer.look(), "ForgeRequalify"), writer);
+
+        // The writer's first announcement is sequence number 1 of the publications writer; a
+        // change takes two, the disposal and the new announcement.
+        QVERIFY(forge.send(QStringLiteral("change")));
+        QCOMPARE(forge.waitForLine(QStringLiteral("CHANGED ")),
+                 QStringLiteral("CHANGED %1 3").arg(writer));
+        QTRY_COMPARE_WITH_TIMEOUT(requalifyWriter(observer), QStringLiteral("Elsewhere 5"),
+                                  discoveryMs);
+        QCOMPARE(keyOf(observer.look(), "ForgeRequalify"), writer);
+        QCOMPARE(observer.look().readersOn("ForgeRequalify"), size_t(1));
+
+        QVERIFY(forge.send(QStringLiteral("bogus")));
+        QCOMPARE(forge.waitForLine(QStringLiteral("FAILED ")),
+                 QStringLiteral("FAILED unknown command: bogus"));
+        QVERIFY(forge.send(QStringLiteral("restore")));
+        QCOMPARE(forge.waitForLine(QStringLiteral("RESTORED ")),
+                 QStringLiteral("RESTORED %1 5").arg(writer));
+        QTRY_COMPARE_WITH_TIMEOUT(requalifyWriter(observer), QStringLiteral("Forge 1"),
+                                  discoveryMs);
+        QVERIFY(forge.stop());
+        QTRY_COMPARE_WITH_TIMEOUT(requalifyWriter(observer), QStringLiteral("none"), discoveryMs);
+    }
+
+    // On the schedule the writer keeps alternating between its two versions.
+    void writerAlternatesOnTheSchedule()
+    {
+        const uint32_t domain = TestEnv::domain(6);
+        Observer observer(domain);
+        PeerProcess forge;
+        QVERIFY2(forge.start(TestEnv::program("BRELVANE_RTPS_FORGE"),
+                             {QStringLiteral("--domain"), QString::number(domain),
+                              QStringLiteral("--scenario"), QStringLiteral("requalify"),
+                              QStringLiteral("--commands"), QStringLiteral("--change-after"),
+                              QStringLiteral("1"), QStringLiteral("--change-every"),
+                              QStringLiteral("2")}),
+                 qPrintable(forge.errorString()));
+        const QString writer = PeerProcess::hexFromKey(forge.writers()[0].key);
+        QCOMPARE(forge.waitForLine(QStringLiteral("CHANGED ")),
+                 QStringLiteral("CHANGED %1 3").arg(writer));
+        QCOMPARE(forge.waitForLine(QStringLiteral("RESTORED ")),
+                 QStringLiteral("RESTORED %1 5").arg(writer));
+        for (int round = 0; round < 2; ++round) {
+            QTRY_COMPARE_WITH_TIMEOUT(requalifyWriter(observer), QStringLiteral("Elsewhere 5"),
+                                      discoveryMs);
+            QTRY_COMPARE_WITH_TIMEOUT(requalifyWriter(observer), QStringLiteral("Forge 1"),
+                                      discoveryMs);
+        }
+        QVERIFY(forge.stop());
+        QTRY_COMPARE_WITH_TIMEOUT(requalifyWriter(observer), QStringLiteral("none"), discoveryMs);
+    }
+
+    // Announced again without a disposal: a receiver that comes later learns only the latest
+    // announcement, the superseded one reaches it as a GAP. (One that knew the writer keeps the
+    // partition and deadline it had: Cyclone DDS 0.10 takes no new partition or request/offer
+    // policies that way. The participants of one process share what they learned, so the late
+    // receiver comes after the early one has gone.)
+    void updateReachesLaterReceivers()
+    {
+        const uint32_t domain = TestEnv::domain(6);
+        auto early = std::make_unique<Observer>(domain);
+        PeerProcess forge;
+        QVERIFY2(forge.start(TestEnv::program("BRELVANE_RTPS_FORGE"),
+                             {QStringLiteral("--domain"), QString::number(domain),
+                              QStringLiteral("--scenario"), QStringLiteral("requalify"),
+                              QStringLiteral("--commands"), QStringLiteral("--change-by"),
+                              QStringLiteral("update")}),
+                 qPrintable(forge.errorString()));
+        const QString writer = PeerProcess::hexFromKey(forge.writers()[0].key);
+        QTRY_COMPARE_WITH_TIMEOUT(requalifyWriter(*early), QStringLiteral("Forge 1"), discoveryMs);
+        QVERIFY(forge.send(QStringLiteral("change")));
+        QCOMPARE(forge.waitForLine(QStringLiteral("CHANGED ")),
+                 QStringLiteral("CHANGED %1 2").arg(writer));
+        early.reset();
+
+        Observer late(domain);
+        QVERIFY(late.valid());
+        QTRY_COMPARE_WITH_TIMEOUT(requalifyWriter(late), QStringLiteral("Elsewhere 5"),
+                                  discoveryMs);
+        QCOMPARE(keyOf(late.look(), "ForgeRequalify"), writer);
+        QVERIFY(forge.stop());
     }
 };
 

@@ -10,6 +10,7 @@
 #include "ParameterList.h"
 #include "RtpsMessage.h"
 #include "Scenario.h"
+#include "SedpWriter.h"
 
 #include <QtTest>
 #include <random>
@@ -114,6 +115,43 @@ private slots:
                                              "00000000"
                                              "07000000"
                                              "03000000"));
+    }
+
+    void gapBytes()
+    {
+        RtpsMessage message(ours);
+        message.gap(EntityId::sedpPublicationsReader, EntityId::sedpPublicationsWriter,
+                    0x100000002LL);
+        QCOMPARE(bytes(message.bytes()).mid(RtpsMessage::headerSize), hex("08011c00"
+                                                                          "000003c7"
+                                                                          "000003c2"
+                                                                          "01000000"
+                                                                          "02000000"
+                                                                          "01000000"
+                                                                          "03000000"
+                                                                          "00000000"));
+    }
+
+    // An endpoint announced again supersedes its earlier samples, a disposal included, and
+    // counts once.
+    void historyOfAnEndpointAnnouncedAgain()
+    {
+        SedpWriter writer(EntityId::sedpPublicationsWriter, EntityId::sedpPublicationsReader);
+        const Guid first{ours, 0x102};
+        const Guid second{ours, 0x202};
+        writer.add(first, "a");
+        writer.add(second, "b");
+        QCOMPARE(writer.replace(first, "c", "dispose"), int64_t(4));
+        QCOMPARE(writer.live(), int64_t(2));
+        QVERIFY(writer.sample(1).superseded && writer.sample(1).payload.empty());
+        QVERIFY(!writer.sample(2).superseded);
+        QVERIFY(writer.sample(3).disposal && !writer.sample(3).superseded);
+        QCOMPARE(writer.sample(3).payload, std::string("dispose"));
+        QCOMPARE(writer.sample(4).payload, std::string("c"));
+        QCOMPARE(writer.replace(first, "d"), int64_t(5));
+        QVERIFY(writer.sample(3).superseded && writer.sample(4).superseded);
+        QVERIFY(!writer.sample(5).disposal);
+        QCOMPARE(writer.live(), int64_t(2));
     }
 
     void acknowledgementsFromBitmaps_data()
@@ -324,8 +362,10 @@ private slots:
                 QVERIFY(Announcement::endpoint(plan.prefix, endpoint, context).size() <= room);
             }
         }
+        const bool wellFormed =
+            scenario == QLatin1String("basic") || scenario == QLatin1String("requalify");
         QCOMPARE(built.participants.back().label,
-                 scenario == QLatin1String("basic") ? std::string("basic") : std::string("canary"));
+                 wellFormed ? scenario.toStdString() : std::string("canary"));
     }
 
     void commandLine_data()
@@ -343,6 +383,14 @@ private slots:
         QTest::newRow("unknown long mode") << QStringList{"--long", "cut"} << false;
         QTest::newRow("missing value") << QStringList{"--domain"} << false;
         QTest::newRow("unknown option") << QStringList{"--to", "10.0.0.1"} << false;
+        QTest::newRow("changes") << QStringList{"--scenario", "requalify",
+                                                "--commands", "--change-after",
+                                                "2",          "--change-every",
+                                                "3",          "--change-by",
+                                                "update"}
+                                 << true;
+        QTest::newRow("change after zero") << QStringList{"--change-after", "0"} << false;
+        QTest::newRow("unknown change mode") << QStringList{"--change-by", "dispose"} << false;
     }
 
     void commandLine()
