@@ -22,7 +22,7 @@ public:
     RecordChangeLog& operator=(const RecordChangeLog&) = delete;
 
     // The policies reported changed for the entity of this kind and handle, in report order.
-    QStringList policies(ZORVAN::DiscoveredKind kind, const ZORVAN::InstanceHandle_t& handle) const
+    QStringList policies(ZORVAN::RecordKind kind, const ZORVAN::InstanceHandle_t& handle) const
     {
         QStringList found;
         std::lock_guard<std::mutex> lock(s_mutex);

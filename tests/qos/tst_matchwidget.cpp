@@ -764,7 +764,7 @@ void TestMatchWidget::followsAChangedWriter()
         RecordChangeLog log;
         ChangeCounter announced;
         QVERIFY(forge.change(changed));
-        QTRY_COMPARE_WITH_TIMEOUT(log.policies(DiscoveredKind::Publication, forge.writer()),
+        QTRY_COMPARE_WITH_TIMEOUT(log.policies(RecordKind::Publication, forge.writer()),
                                   changedPolicies, discoveryMs);
         QTRY_VERIFY_WITH_TIMEOUT(!announced.isEmpty(), discoveryMs);
         QTRY_COMPARE_WITH_TIMEOUT(partition->text(2),
@@ -787,7 +787,7 @@ void TestMatchWidget::followsAChangedWriter()
             QCOMPARE(markedRows(top), QStringList());
         }
         // Nothing about the reader changed.
-        QCOMPARE(log.policies(DiscoveredKind::Subscription, forge.reader()), QStringList());
+        QCOMPARE(log.policies(RecordKind::Subscription, forge.reader()), QStringList());
     }
     QVERIFY(forge.stop());
 }
