@@ -30,6 +30,7 @@ public:
     void addPublication(const ZORVAN::PublicationBuiltinTopicData& data);
     void addSubscription(const ZORVAN::SubscriptionBuiltinTopicData& data);
     void removePublication(const ZORVAN::BuiltinTopicKey_t& key);
+    void removeSubscription(const ZORVAN::BuiltinTopicKey_t& key);
     // Handles listed in addition to the records (no record behind them: data queries fail).
     void addDanglingPublicationHandle(const ZORVAN::InstanceHandle_t& handle);
 
