@@ -120,32 +120,29 @@ void ProcessIndex::build(MonitorLib& monitor)
                 Endpoint{HandleText::keyOf(record.key), fromUtf8(record.topic_name),
                          fromUtf8(record.type_name), lists.domainId, reader, order++});
         };
+        // Each record fetched into a fresh one; a failed fetch leaves its endpoint out.
+        auto fetchEach = [&](const InstanceHandleSeq& handles, auto kind, bool reader) {
+            for (const InstanceHandle_t& handle : handles) {
+                decltype(kind) record;
+                if (walk.fetch(handle, record)) {
+                    add(record, reader);
+                } else {
+                    m_complete = false;
+                }
+            }
+        };
         // A failed writer listing leaves the domain's readers out, as every endpoint walk does;
         // a failed listing visits nothing of its kind.
         bool listed = walk.listWriters(lists.writers);
         if (!listed) {
             lists.writers.clear();
         }
-        for (const InstanceHandle_t& handle : lists.writers) {
-            PublicationBuiltinTopicData record;
-            if (walk.fetch(handle, record)) {
-                add(record, false);
-            } else {
-                m_complete = false;
-            }
-        }
+        fetchEach(lists.writers, PublicationBuiltinTopicData(), false);
         listed = listed && walk.listReaders(lists.readers);
         if (!listed) {
             lists.readers.clear();
         }
-        for (const InstanceHandle_t& handle : lists.readers) {
-            SubscriptionBuiltinTopicData record;
-            if (walk.fetch(handle, record)) {
-                add(record, true);
-            } else {
-                m_complete = false;
-            }
-        }
+        fetchEach(lists.readers, SubscriptionBuiltinTopicData(), true);
         m_complete = m_complete && listed;
         m_lists.push_back(std::move(lists));
     });
