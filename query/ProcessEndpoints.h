@@ -11,6 +11,7 @@
 #include <string>
 
 class MonitorLib;
+class ProcessIndex;
 
 // Endpoints keyed by the 16 bytes of their instance handle, ascending byte-wise.
 struct ProcessEndpoints
@@ -24,6 +25,10 @@ struct ProcessEndpoints
 // process name and id, and the host name and address list as ShownName matches them (the
 // process comes from what the physical view shows). A failed writer listing leaves out that
 // domain's readers too; an endpoint whose record or whose participant's record cannot be
-// fetched is left out. Takes monitor.mutex for the whole walk and prints the line of each
-// failed query.
+// fetched is left out. Takes monitor.mutex. Looks the process up in the monitor's process
+// index, which walks the domains only when something may have changed since its last walk, and
+// prints the line of each failed query of that walk.
 ProcessEndpoints collectProcessEndpoints(MonitorLib& monitor, const ProcessIdentity& process);
+
+// The index behind collectProcessEndpoints(); use it only while holding MonitorLib::mutex.
+ProcessIndex& processIndex();

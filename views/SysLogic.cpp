@@ -2,13 +2,14 @@
 
 #include "LogicalTree.h"
 #include "MonitorLib.h"
+#include "ScrollAnchor.h"
 #include "TabBar.h"
+#include "TreeSync.h"
 
 #include <QBrush>
 #include <QCoreApplication>
 #include <QHash>
 #include <QIcon>
-#include <QSet>
 #include <QTreeWidget>
 
 namespace {
@@ -66,47 +67,74 @@ void SysLogic::onDataChanged()
     if (!m_gate.mustRebuild(monitor, sender() != nullptr)) {
         return;
     }
-    qDeleteAll(m_rootItem->takeChildren());
-    m_domainItems.clear();
-    buildTree(collectLogicalTree(monitor));
-    applyMarks(m_marks);
+    showTree(collectLogicalTree(monitor));
 }
 
-void SysLogic::buildTree(const LogicalTree& tree)
+void SysLogic::showTree(LogicalTree tree)
 {
-    // The view's icons, made once: an icon made from a file name reads the file for every
-    // item, and each new icon puts its scaled pixmap into Qt's cache under a key of its own.
-    const QIcon& domainIcon = m_domainIcon;
-    const QIcon& topicIcon = m_topicIcon;
-    // Every domain item is filled before it joins the tree, and the domain items join it
-    // together at the end: each item added to a shown tree costs a model update.
+    ScrollAnchor anchor(treeWidget);
+    bool changed = false;
     QList<QTreeWidgetItem*> domainItems;
+    QMap<int, QTreeWidgetItem*> shownDomains;
     for (const auto& domain : tree) {
+        // A domain without writers and readers has no item.
+        if (domain.second.empty()) {
+            continue;
+        }
         // Domain ids are at most 232, so the int key holds every id.
         const int id = int(domain.first);
-        // The texts already under the domain item, for the duplicate check.
-        QSet<QString> names;
-        names.reserve(int(domain.second.size()));
-        QList<QTreeWidgetItem*> topicItems;
-        QTreeWidgetItem* domainItem = nullptr;
-        for (const std::string& topic : domain.second) {
-            const QString name = QString::fromUtf8(topic.data(), int(topic.size()));
+        QTreeWidgetItem* domainItem = m_domainItems.value(id, nullptr);
+        const auto shown = m_shown.find(domain.first);
+        if (!domainItem || shown == m_shown.end() || shown->second != domain.second) {
+            // A new domain item is filled before it joins the tree: each item added to a shown
+            // tree costs a model update.
             if (!domainItem) {
-                domainItem =
-                    makeItem(QString::number(domain.first) + QString::fromUtf8("号域"), domainIcon);
-                domainItems.append(domainItem);
-                m_domainItems.insert(id, domainItem);
-            } else if (names.contains(name)) {
-                continue; // two byte strings that decode to the same text
+                domainItem = makeItem(QString::number(domain.first) + QString::fromUtf8("号域"),
+                                      m_domainIcon);
             }
-            names.insert(name);
-            topicItems.append(makeItem(name, topicIcon));
+            syncTopics(id, domainItem, domain.second);
+            markDomain(id, domainItem);
+            changed = true;
         }
-        if (domainItem) {
-            domainItem->addChildren(topicItems);
+        domainItems.append(domainItem);
+        shownDomains.insert(id, domainItem);
+    }
+    for (auto it = m_domainItems.cbegin(); it != m_domainItems.cend(); ++it) {
+        if (!shownDomains.contains(it.key())) {
+            m_topicItems.remove(it.key());
         }
     }
-    m_rootItem->addChildren(domainItems);
+    // Domain items that went are deleted here, with their topic items.
+    changed = TreeSync::setChildren(m_rootItem, domainItems) || changed;
+    m_domainItems = shownDomains;
+    m_shown = std::move(tree);
+    if (changed) {
+        anchor.restore();
+    }
+}
+
+void SysLogic::syncTopics(int domainId, QTreeWidgetItem* domainItem,
+                          const std::set<std::string>& topics)
+{
+    QHash<QString, QTreeWidgetItem*>& items = m_topicItems[domainId];
+    QHash<QString, QTreeWidgetItem*> kept;
+    kept.reserve(int(topics.size()));
+    QList<QTreeWidgetItem*> wanted;
+    wanted.reserve(int(topics.size()));
+    for (const std::string& topic : topics) {
+        const QString name = QString::fromUtf8(topic.data(), int(topic.size()));
+        QTreeWidgetItem*& item = kept[name];
+        if (item) {
+            continue; // two byte strings that decode to the same text
+        }
+        item = items.value(name, nullptr);
+        if (!item) {
+            item = makeItem(name, m_topicIcon);
+        }
+        wanted.append(item);
+    }
+    TreeSync::setChildren(domainItem, wanted);
+    items = std::move(kept);
 }
 
 void SysLogic::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)
@@ -128,22 +156,25 @@ void SysLogic::applyMarks(const IncompatiblePairs& pairs)
         m_marks = pairs;
     }
     for (auto domain = m_domainItems.cbegin(); domain != m_domainItems.cend(); ++domain) {
-        // By the text shown: names whose bytes decode to the same text share an item.
-        QHash<QString, uint64_t> byText;
-        uint64_t total = 0;
-        const auto found = m_marks.find(uint32_t(domain.key()));
-        if (found != m_marks.end()) {
-            for (const auto& topic : found->second) {
-                byText[QString::fromUtf8(topic.first.data(), int(topic.first.size()))] +=
-                    topic.second;
-                total += topic.second;
-            }
+        markDomain(domain.key(), domain.value());
+    }
+}
+
+void SysLogic::markDomain(int domainId, QTreeWidgetItem* domainItem)
+{
+    // By the text shown: names whose bytes decode to the same text share an item.
+    QHash<QString, uint64_t> byText;
+    uint64_t total = 0;
+    const auto found = m_marks.find(uint32_t(domainId));
+    if (found != m_marks.end()) {
+        for (const auto& topic : found->second) {
+            byText[QString::fromUtf8(topic.first.data(), int(topic.first.size()))] += topic.second;
+            total += topic.second;
         }
-        QTreeWidgetItem* domainItem = domain.value();
-        mark(domainItem, total);
-        for (int i = 0; i < domainItem->childCount(); ++i) {
-            QTreeWidgetItem* topicItem = domainItem->child(i);
-            mark(topicItem, byText.value(topicItem->text(0), 0));
-        }
+    }
+    mark(domainItem, total);
+    for (int i = 0; i < domainItem->childCount(); ++i) {
+        QTreeWidgetItem* topicItem = domainItem->child(i);
+        mark(topicItem, byText.value(topicItem->text(0), 0));
     }
 }

@@ -1,5 +1,6 @@
 // The "系统逻辑图" panel: the watched domains and, under each, the topics that have a
-// discovered data writer or data reader there. Rebuilt on every change the monitor signals.
+// discovered data writer or data reader there. Updated in place on every change the monitor
+// signals, so the operator's expanded items, selection and scroll position stay.
 #pragma once
 
 #include "ChangeGate.h"
@@ -7,10 +8,13 @@
 #include "ProblemReport.h"
 #include "TabTree.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QMap>
 #include <QString>
 #include <cstdint>
+#include <set>
+#include <string>
 
 class QTreeWidgetItem;
 
@@ -23,12 +27,17 @@ public:
     ~SysLogic() override;
 
     QTreeWidgetItem* m_rootItem;
-    // domain id to its item, for the items of the current build only
+    // domain id to its item, for the domains shown now
     QMap<int, QTreeWidgetItem*> m_domainItems;
+
+    // Makes the tree show `tree`: items of domains and topics that stay are kept with their
+    // view state, those that went are deleted, new ones are added where a fresh build would put
+    // them. Costs a comparison per domain plus work for the domains that changed. GUI thread.
+    void showTree(LogicalTree tree);
 
     // Marks the topics that have writer/reader pairs which cannot match, and their domains:
     // text in red, a tooltip with the number of such pairs; other items lose their mark. The
-    // marks are kept and given again to the items of every rebuild. GUI thread.
+    // marks are kept and given to the items added later. GUI thread.
     void applyMarks(const IncompatiblePairs& pairs);
 
 signals:
@@ -45,5 +54,10 @@ private:
     const QIcon m_domainIcon;
     const QIcon m_topicIcon;
     IncompatiblePairs m_marks;
-    void buildTree(const LogicalTree& tree);
+    // what the items show now
+    LogicalTree m_shown;
+    // per domain id, each topic item by its text
+    QHash<int, QHash<QString, QTreeWidgetItem*>> m_topicItems;
+    void syncTopics(int domainId, QTreeWidgetItem* domainItem, const std::set<std::string>& topics);
+    void markDomain(int domainId, QTreeWidgetItem* domainItem);
 };

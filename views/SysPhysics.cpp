@@ -1,10 +1,11 @@
 #include "SysPhysics.h"
 
 #include "MonitorLib.h"
+#include "ScrollAnchor.h"
 #include "TabBar.h"
+#include "TreeSync.h"
 
 #include <QIcon>
-#include <QSet>
 #include <QTreeWidget>
 
 namespace {
@@ -49,62 +50,78 @@ void SysPhysics::onDataChanged()
     if (!m_gate.mustRebuild(monitor, sender() != nullptr)) {
         return;
     }
-    qDeleteAll(m_rootItem->takeChildren());
-    m_hostItems.clear();
-    m_processItems.clear();
-    buildTree(collectPhysicalTree(monitor));
+    showTree(collectPhysicalTree(monitor));
 }
 
-void SysPhysics::buildTree(const PhysicalTree& tree)
+void SysPhysics::showTree(PhysicalTree tree)
 {
-    // The view's icons, made once: an icon made from a file name reads the file for every
-    // item, and each new icon puts its scaled pixmap into Qt's cache under a key of its own.
-    const QIcon& hostIcon = m_hostIcon;
-    const QIcon& processIcon = m_processIcon;
-    // The items are built apart from the tree and join it together at the end: each item added
-    // to a shown tree costs a model update.
+    if (tree == m_shown) {
+        return;
+    }
+    ScrollAnchor anchor(treeWidget);
     struct HostChildren
     {
-        // the process texts already under the host, for the duplicate check
-        QSet<QString> texts;
+        QHash<QString, QTreeWidgetItem*> byText;
         QList<QTreeWidgetItem*> items;
     };
     QList<QTreeWidgetItem*> hostItems;
+    QMap<PhysicalHost, QTreeWidgetItem*> shownHosts;
     QHash<QTreeWidgetItem*, HostChildren> children;
-    m_processItems.reserve(int(tree.size()));
+    QHash<const QTreeWidgetItem*, ProcessIdentity> processItems;
+    processItems.reserve(int(tree.size()));
     // Groups come in ascending process id, so a host is placed where its smallest id falls.
     for (const auto& group : tree) {
         const PhysicalHost host = group.first.host();
-        QTreeWidgetItem* hostItem = m_hostItems.value(host, nullptr);
+        QTreeWidgetItem* hostItem = shownHosts.value(host, nullptr);
         if (!hostItem) {
-            hostItem =
-                makeItem(fromUtf8(host.hostName) + QLatin1Char('-') + fromUtf8(host.ips), hostIcon);
+            hostItem = m_hostItems.value(host, nullptr);
+            if (!hostItem) {
+                hostItem = makeItem(fromUtf8(host.hostName) + QLatin1Char('-') + fromUtf8(host.ips),
+                                    m_hostIcon);
+            }
             hostItems.append(hostItem);
-            m_hostItems.insert(host, hostItem);
+            shownHosts.insert(host, hostItem);
         }
         HostChildren& listed = children[hostItem];
+        const QHash<QString, QTreeWidgetItem*> earlier = m_processTexts.value(hostItem);
         for (const std::string& processName : group.second) {
             const QString processText =
                 fromUtf8(processName) + QLatin1Char(':') + QString::number(group.first.pid);
-            if (listed.texts.contains(processText)) {
+            QTreeWidgetItem*& processItem = listed.byText[processText];
+            if (processItem) {
                 continue; // two byte strings that decode to the same text
             }
-            listed.texts.insert(processText);
-            QTreeWidgetItem* processItem = makeItem(processText, processIcon);
+            processItem = earlier.value(processText, nullptr);
+            if (!processItem) {
+                processItem = makeItem(processText, m_processIcon);
+            }
             listed.items.append(processItem);
-            m_processItems.insert(processItem, ProcessIdentity{host.hostName, host.ips, processName,
-                                                               group.first.pid});
+            processItems.insert(processItem, ProcessIdentity{host.hostName, host.ips, processName,
+                                                             group.first.pid});
         }
     }
+    // A new host item is filled before it joins the tree: each item added to a shown tree
+    // costs a model update.
+    bool changed = false;
+    m_processTexts.clear();
     for (QTreeWidgetItem* hostItem : hostItems) {
-        hostItem->addChildren(children.value(hostItem).items);
+        HostChildren& listed = children[hostItem];
+        changed = TreeSync::setChildren(hostItem, listed.items) || changed;
+        m_processTexts.insert(hostItem, std::move(listed.byText));
     }
-    m_rootItem->addChildren(hostItems);
+    // Host items that went are deleted here, with their process items.
+    changed = TreeSync::setChildren(m_rootItem, hostItems) || changed;
+    m_hostItems = shownHosts;
+    m_processItems = processItems;
+    m_shown = std::move(tree);
+    if (changed) {
+        anchor.restore();
+    }
 }
 
 void SysPhysics::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)
 {
-    // The root, host items and items of earlier builds are no process items of this build.
+    // The root and host items are no process items.
     const auto process = m_processItems.constFind(item);
     if (process == m_processItems.constEnd()) {
         return;

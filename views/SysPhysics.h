@@ -1,6 +1,7 @@
 // The "系统物理图" panel: the hosts the discovered participants run on and, under each, their
-// processes, taken from the system information the participants announce. Rebuilt on every
-// change the monitor signals.
+// processes, taken from the system information the participants announce. Updated in place on
+// every change the monitor signals, so the operator's expanded items, selection and scroll
+// position stay.
 #pragma once
 
 #include "ChangeGate.h"
@@ -25,11 +26,16 @@ public:
     ~SysPhysics() override;
 
     QTreeWidgetItem* m_rootItem;
-    // host to its item, for the items of the current build only. Keyed by the host as
+    // host to its item, for the hosts shown now. Keyed by the host as
     // announced: two hosts whose texts read the same ("a-b" with "c", "a" with "b-c") stay apart.
     QMap<PhysicalHost, QTreeWidgetItem*> m_hostItems;
-    // process item of the current build to the process it shows
+    // process item shown now to the process it shows
     QHash<const QTreeWidgetItem*, ProcessIdentity> m_processItems;
+
+    // Makes the tree show `tree`: host and process items that stay are kept with their view
+    // state, those that went are deleted, new ones are added where a fresh build would put
+    // them. Nothing is touched when `tree` is what the items show. GUI thread.
+    void showTree(PhysicalTree tree);
 
 signals:
     // Host name, IP list, process name, process id. The receiver runs in the GUI thread
@@ -46,5 +52,8 @@ private:
     // built once for the life of the view and shared by the items of every build
     const QIcon m_hostIcon;
     const QIcon m_processIcon;
-    void buildTree(const PhysicalTree& tree);
+    // what the items show now
+    PhysicalTree m_shown;
+    // per host item, each of its process items by its text
+    QHash<const QTreeWidgetItem*, QHash<QString, QTreeWidgetItem*>> m_processTexts;
 };

@@ -11,6 +11,7 @@
 #include "PanelCalls.h"
 #include "PeerProcess.h"
 #include "ProcessEndpoints.h"
+#include "ProcessIndex.h"
 #include "StdoutCapture.h"
 #include "TestEnv.h"
 #include "TreeDump.h"
@@ -21,6 +22,7 @@
 #include <QtTest>
 #include <map>
 #include <memory>
+#include <random>
 
 using namespace ZORVAN;
 
@@ -45,6 +47,7 @@ private slots:
     void clickShowsOwnItem();
     void failureLines_data();
     void failureLines();
+    void indexFollowsChanges();
 
 private:
     QString hex(const std::string& key) const { return HandleText::text(key); }
@@ -252,6 +255,134 @@ void TestHostInfoWidget::failureLines()
     QCOMPARE(inDomain(endpoints.readers), readers);
     QCOMPARE(inDomain(endpoints.writers), writers);
     QCOMPARE(endpoints.domains.count(id), size_t(readers + writers > 0));
+}
+
+// The index behind the host tab over a seeded series of endpoints joining and leaving a double's
+// domain, no change announced: every look-up lists exactly what the process has, hosts whose
+// bytes read the same merged as shown; a look-up with nothing changed uses the index as it is;
+// a participant that announces another process moves its endpoints once the change is
+// announced.
+void TestHostInfoWidget::indexFollowsChanges()
+{
+    const uint32_t id = TestEnv::domain(2);
+    MonitorFixture fixture;
+    MonitorLib& monitor = MonitorLib::getInstance();
+    FakeParticipant& fake = fixture.addDomain(id);
+    const std::string shownBad = QString(QChar::ReplacementCharacter).toStdString();
+    // host, pid of each participant; "\xff" and "\xfe" both read as the replacement character
+    const std::vector<std::pair<std::string, uint32_t>> hosts{
+        {"h", 5}, {"h", 5}, {"h", 6}, {"\xff", 5}, {"\xfe", 5}};
+    auto participant = [&hosts](size_t i, uint32_t pid) {
+        ParticipantBuiltinTopicData p;
+        p.key = FakeParticipant::key(0x50, uint8_t(i));
+        p.property.value.push_back({"dds.sys_info.hostname", hosts[i].first, true});
+        p.property.value.push_back({"dds.sys_info.process_id", std::to_string(pid), true});
+        p.property.value.push_back({"dds.sys_info.executable_filepath", "/bin/app", true});
+        p.property.value.push_back({"dds.sys_info.ip", "10.0.0.9", true});
+        return p;
+    };
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        for (size_t i = 0; i < hosts.size(); ++i) {
+            fake.addParticipant(participant(i, hosts[i].second));
+        }
+    }
+    struct Endpoint
+    {
+        size_t participant;
+        bool reader;
+        std::string topic;
+        BuiltinTopicKey_t key;
+    };
+    std::map<std::string, Endpoint> endpoints; // by key
+    std::vector<uint32_t> pids{5, 5, 6, 5, 5};
+    const std::vector<ProcessIdentity> processes{
+        {"h", "10.0.0.9", "app", 5}, {"h", "10.0.0.9", "app", 6}, {shownBad, "10.0.0.9", "app", 5}};
+    auto check = [&]() {
+        for (const ProcessIdentity& process : processes) {
+            std::map<std::string, QString> readers;
+            std::map<std::string, QString> writers;
+            for (const auto& e : endpoints) {
+                const std::string& host = hosts[e.second.participant].first;
+                if (pids[e.second.participant] == process.pid &&
+                    (host == process.hostName || (host != "h" && process.hostName == shownBad))) {
+                    (e.second.reader ? readers : writers)[e.first] =
+                        QString::fromStdString(e.second.topic);
+                }
+            }
+            const ProcessEndpoints found = collectProcessEndpoints(monitor, process);
+            auto topics = [&](const std::map<std::string, HostEndpointEntry>& listed) {
+                std::map<std::string, QString> result;
+                for (const auto& e : listed) {
+                    if (e.second.domainId != id || e.second.processName != "app" ||
+                        e.second.pid != process.pid) {
+                        return std::map<std::string, QString>{{"wrong", e.second.topicName}};
+                    }
+                    result[e.first] = e.second.topicName;
+                }
+                return result;
+            };
+            if (topics(found.readers) != readers || topics(found.writers) != writers) {
+                return false;
+            }
+            if (found.domains != (readers.empty() && writers.empty() ? std::set<uint32_t>{}
+                                                                     : std::set<uint32_t>{id})) {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    std::mt19937 random(15);
+    uint8_t nextKey = 0;
+    for (int step = 0; step < 120; ++step) {
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            if (endpoints.empty() || random() % 3 != 0) {
+                const std::string topic = "T" + std::to_string(random() % 7);
+                const BuiltinTopicKey_t key = FakeParticipant::key(0x60, nextKey++);
+                const Endpoint endpoint{random() % hosts.size(), random() % 2 == 0, topic, key};
+                if (endpoint.reader) {
+                    SubscriptionBuiltinTopicData r;
+                    r.key = key;
+                    r.participant_key = participant(endpoint.participant, 0).key;
+                    r.topic_name = topic;
+                    fake.addSubscription(r);
+                } else {
+                    PublicationBuiltinTopicData w;
+                    w.key = key;
+                    w.participant_key = participant(endpoint.participant, 0).key;
+                    w.topic_name = topic;
+                    fake.addPublication(w);
+                }
+                endpoints[HandleText::keyOf(key)] = endpoint;
+            } else {
+                auto gone = std::next(endpoints.begin(), long(random() % endpoints.size()));
+                const BuiltinTopicKey_t key = gone->second.key;
+                if (gone->second.reader) {
+                    fake.removeSubscription(key);
+                } else {
+                    fake.removePublication(key);
+                }
+                endpoints.erase(gone);
+            }
+        }
+        QVERIFY2(check(), qPrintable(QString::number(step)));
+    }
+
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        processIndex().lookUp(monitor, processes[0]);
+        const uint64_t builds = processIndex().builds();
+        const ProcessEndpoints again = processIndex().lookUp(monitor, processes[1]);
+        QCOMPARE(processIndex().builds(), builds);
+        QVERIFY(!again.writers.empty() || !again.readers.empty());
+        // The participant of h/6 now announces h/5.
+        pids[2] = 5;
+        fake.addParticipant(participant(2, 5));
+    }
+    emit monitor.dataChanged();
+    QVERIFY(check());
 }
 
 QTEST_MAIN(TestHostInfoWidget)

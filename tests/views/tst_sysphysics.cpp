@@ -15,7 +15,9 @@
 #include "WatchedDomain.h"
 
 #include <QtTest>
+#include <functional>
 #include <memory>
+#include <random>
 
 using namespace ZORVAN;
 
@@ -47,6 +49,8 @@ private slots:
     void doubleClick();
     void failureLines_data();
     void failureLines();
+    void keepsPlaceUnderChurn();
+    void inPlaceMatchesFreshBuild();
 
 private:
     std::unique_ptr<SysPhysics> m_view;
@@ -270,6 +274,171 @@ void TestSysPhysics::failureLines()
     SysPhysics view;
     QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
     QCOMPARE(view.m_hostItems.contains(PhysicalHost{"fakehost", "127.0.0.1"}), shown);
+}
+
+// A process joins a host with an id below the host's others, so the host moves up, and leaves
+// again: the host and process items stay the same items, expanded, selected and current as
+// the operator left them; the tree reads as a fresh build would.
+void TestSysPhysics::keepsPlaceUnderChurn()
+{
+    const QString id = QString::number(TestEnv::domain(3));
+    const QStringList args =
+        QStringLiteral("--domain %1 --participant --sysinfo %2 --participant --sysinfo %3 "
+                       "--participant --sysinfo %4")
+            .arg(id, sysinfo("b-host", 200, "/bin/p200", "10.9.0.2"),
+                 sysinfo("b-host", 210, "/bin/p210", "10.9.0.2"),
+                 sysinfo("c-host", 400, "/bin/p400", "10.9.0.3"))
+            .split(QLatin1Char(' '));
+    PeerProcess steady;
+    QVERIFY2(steady.startPeer(args), qPrintable(steady.errorString()));
+    WatchedDomain watched(TestEnv::domain(3));
+    QVERIFY(watched.isValid());
+    SysPhysics view;
+    view.resize(400, 600);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    const PhysicalHost b{"b-host", "10.9.0.2"};
+    const PhysicalHost c{"c-host", "10.9.0.3"};
+    QTRY_VERIFY_WITH_TIMEOUT(view.m_hostItems.contains(c) && view.m_hostItems.contains(b) &&
+                                 view.m_hostItems.value(b)->childCount() == 2,
+                             discoveryMs);
+    QTreeWidgetItem* root = view.m_rootItem;
+    QTreeWidgetItem* bItem = view.m_hostItems.value(b);
+    QTreeWidgetItem* cItem = view.m_hostItems.value(c);
+    QCOMPARE(root->indexOfChild(cItem), root->indexOfChild(bItem) + 1);
+    bItem->setExpanded(true);
+    cItem->setExpanded(true);
+    QTreeWidgetItem* chosen = Clicks::child(cItem, QStringLiteral("p400:400"));
+    QVERIFY(chosen);
+    Clicks::click(view.treeWidget, chosen);
+    QTreeWidget* tree = view.treeWidget;
+    QCOMPARE(tree->currentItem(), chosen);
+    auto placeKept = [&] {
+        return view.m_hostItems.value(b) == bItem && view.m_hostItems.value(c) == cItem &&
+               bItem->isExpanded() && cItem->isExpanded() &&
+               Clicks::child(cItem, QStringLiteral("p400:400")) == chosen &&
+               tree->selectedItems() == QList<QTreeWidgetItem*>{chosen} &&
+               tree->currentItem() == chosen;
+    };
+    auto freshLines = [] {
+        SysPhysics fresh;
+        QMetaObject::invokeMethod(&fresh, "onDataChanged");
+        return TreeDump::lines(fresh.treeWidget);
+    };
+
+    for (int round = 0; round < 2; ++round) {
+        PeerProcess churn;
+        QVERIFY2(churn.startPeer({"--domain", id, "--participant", "--sysinfo",
+                                  sysinfo("c-host", 150, "/bin/p150", "10.9.0.3")}),
+                 qPrintable(churn.errorString()));
+        QTRY_COMPARE_WITH_TIMEOUT(cItem->childCount(), 2, discoveryMs);
+        QVERIFY(placeKept());
+        QCOMPARE(root->indexOfChild(cItem) + 1, root->indexOfChild(bItem));
+        QCOMPARE(cItem->child(0)->text(0), QStringLiteral("p150:150"));
+        QCOMPARE(TreeDump::lines(tree), freshLines());
+        QVERIFY(churn.stop());
+        QTRY_COMPARE_WITH_TIMEOUT(cItem->childCount(), 1, discoveryMs);
+        QVERIFY(placeKept());
+        QCOMPARE(root->indexOfChild(cItem), root->indexOfChild(bItem) + 1);
+        QCOMPARE(TreeDump::lines(tree), freshLines());
+    }
+
+    QVERIFY(steady.stop());
+    QTRY_VERIFY_WITH_TIMEOUT(!view.m_hostItems.contains(c), discoveryMs);
+    QVERIFY(!view.m_hostItems.contains(b));
+    QVERIFY(tree->selectedItems().isEmpty());
+    QCOMPARE(view.m_processItems.size(), 11);
+}
+
+// A view updated in place over a seeded series of changes (hosts moving as their smallest
+// process id changes among them) reads exactly as a fresh build of the same data, each process
+// item standing for the same process; every host and process that stays keeps its item, and
+// the expansion and current item the operator gave it.
+void TestSysPhysics::inPlaceMatchesFreshBuild()
+{
+    // The last two hosts both read "\uFFFD-1"; so do the last two process names.
+    const std::vector<PhysicalHost> hosts{
+        {"h1", "10.0.0.1"}, {"h2", "10.0.0.2"}, {"h1", "10.0.0.9"}, {"\xff", "1"}, {"\xfe", "1"}};
+    const std::vector<std::string> names{"a", "b", "/x", "\xff", "\xfe"};
+    std::mt19937 random(15);
+    SysPhysics view;
+    PhysicalTree tree;
+    int tags = 0;
+    for (int step = 0; step < 300; ++step) {
+        for (int change = 1 + int(random() % 3); change > 0; --change) {
+            const PhysicalHost& host = hosts[random() % hosts.size()];
+            const ProcessGroup group{uint32_t(1 + random() % 8), host.hostName, host.ips};
+            std::set<std::string>& processes = tree[group];
+            if (!processes.erase(names[random() % names.size()])) {
+                processes.insert(names[random() % names.size()]);
+            }
+            if (processes.empty()) {
+                tree.erase(group);
+            }
+        }
+        // The operator's place: every item tagged with the step that made it, some expanded, one
+        // current.
+        QHash<QString, int> tagged;
+        QHash<QString, bool> expanded;
+        QList<QTreeWidgetItem*> items;
+        for (int i = 0; i < view.m_rootItem->childCount(); ++i) {
+            QTreeWidgetItem* host = view.m_rootItem->child(i);
+            host->setExpanded(random() % 2 == 0);
+            items << host;
+            for (int j = 0; j < host->childCount(); ++j) {
+                items << host->child(j);
+            }
+        }
+        auto path = [&view](QTreeWidgetItem* item) -> QString {
+            QTreeWidgetItem* host = item->parent() == view.m_rootItem ? item : item->parent();
+            // Two hosts may read the same: the host as announced tells them apart.
+            const PhysicalHost announced = view.m_hostItems.key(host);
+            return QString::fromLatin1((announced.hostName + '|' + announced.ips).c_str()) +
+                   (host == item ? QString() : QLatin1Char('/') + item->text(0));
+        };
+        for (QTreeWidgetItem* item : items) {
+            tagged.insert(path(item), item->data(0, Qt::UserRole).toInt());
+            expanded.insert(path(item), item->isExpanded());
+        }
+        QTreeWidgetItem* current = items.isEmpty() ? nullptr : items[random() % items.size()];
+        const QString currentPath = current ? path(current) : QString();
+        view.treeWidget->setCurrentItem(current);
+
+        view.showTree(tree);
+        SysPhysics fresh;
+        fresh.showTree(tree);
+        QCOMPARE(TreeDump::lines(view.treeWidget), TreeDump::lines(fresh.treeWidget));
+        QCOMPARE(view.m_hostItems.keys(), fresh.m_hostItems.keys());
+        QCOMPARE(view.m_processItems.size(), fresh.m_processItems.size());
+
+        for (int i = 0; i < view.m_rootItem->childCount(); ++i) {
+            QTreeWidgetItem* host = view.m_rootItem->child(i);
+            QTreeWidgetItem* freshHost = fresh.m_rootItem->child(i);
+            QVERIFY(!view.m_processItems.contains(host));
+            for (int j = 0; j < host->childCount(); ++j) {
+                QCOMPARE(view.m_processItems.value(host->child(j)),
+                         fresh.m_processItems.value(freshHost->child(j)));
+            }
+            QList<QTreeWidgetItem*> shown{host};
+            for (int j = 0; j < host->childCount(); ++j) {
+                shown << host->child(j);
+            }
+            for (QTreeWidgetItem* item : shown) {
+                const QString key = path(item);
+                if (tagged.contains(key)) {
+                    QCOMPARE(item->data(0, Qt::UserRole).toInt(), tagged.value(key));
+                    QCOMPARE(item->isExpanded(), expanded.value(key));
+                    if (key == currentPath) {
+                        QCOMPARE(view.treeWidget->currentItem(), item);
+                    }
+                } else {
+                    item->setData(0, Qt::UserRole, ++tags);
+                }
+            }
+        }
+    }
+    QVERIFY(tags > 50);
 }
 
 QTEST_MAIN(TestSysPhysics)
