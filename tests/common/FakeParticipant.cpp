@@ -93,15 +93,6 @@ void FakeParticipant::removeSubscription(const BuiltinTopicKey_t& k)
     drop(m_subscriptions, k);
 }
 
-void FakeParticipant::removeSubscription(const BuiltinTopicKey_t& k)
-{
-    m_subscriptions.erase(std::remove_if(m_subscriptions.begin(), m_subscriptions.end(),
-                                         [&](const SubscriptionBuiltinTopicData& r) {
-                                             return std::memcmp(r.key.value, k.value, 16) == 0;
-                                         }),
-                          m_subscriptions.end());
-}
-
 void FakeParticipant::addDanglingPublicationHandle(const InstanceHandle_t& handle)
 {
     m_danglingPublications.push_back(handle);
