@@ -68,7 +68,8 @@ bool takes(Command command, const QString& option)
     if (option == QLatin1String("--domains") || option == QLatin1String("--verbose")) {
         return true;
     }
-    if (option == QLatin1String("--settle") || option == QLatin1String("--format")) {
+    if (option == QLatin1String("--settle") || option == QLatin1String("--quiet") ||
+        option == QLatin1String("--format")) {
         return command == Command::Snapshot || command == Command::Check;
     }
     if (option == QLatin1String("--duration")) {
@@ -151,6 +152,8 @@ Outcome parse(const QStringList& arguments, InspectorOptions& options, QString& 
             domainsGiven = true;
         } else if (option == QLatin1String("--settle")) {
             ok = readSeconds(option, value, options.settleSeconds, error);
+        } else if (option == QLatin1String("--quiet")) {
+            ok = readSeconds(option, value, options.quietSeconds, error);
         } else if (option == QLatin1String("--duration")) {
             ok = readSeconds(option, value, options.durationSeconds, error);
         } else if (value == QLatin1String("json")) {
@@ -195,17 +198,20 @@ QString usage(InspectorOptions::Command command)
                        "                     when quoted)\n");
     const QString settle =
         QStringLiteral("  --settle SECONDS   wait at most this long for discovery to settle\n"
-                       "                     (default 10); it has settled when nothing changed\n"
-                       "                     for 2 seconds\n");
+                       "                     (default 10)\n"
+                       "  --quiet SECONDS    discovery has settled when nothing changed for this\n"
+                       "                     long (default 2; more for large or busy systems)\n");
     const QString verbose =
         QStringLiteral("  --verbose          progress and timings on standard error\n"
                        "  --help             this text\n");
     const QString exitCodes = QStringLiteral("Exit codes: 0 done; 2 bad command line, or a domain "
-                                             "that cannot be joined.\n");
+                                             "that cannot be joined;\n"
+                                             "130 interrupted before the result.\n");
     switch (command) {
     case Command::Snapshot:
         return QStringLiteral("usage: brelvane snapshot --domains LIST [--settle SECONDS] "
-                              "[--format json|text]\n"
+                              "[--quiet SECONDS]\n"
+                              "                         [--format json|text]\n"
                               "Joins the domains, waits until discovery settles, prints every "
                               "participant,\n"
                               "writer, reader and topic with its QoS and the problems found, "
@@ -215,7 +221,8 @@ QString usage(InspectorOptions::Command command)
                QStringLiteral("\n") + exitCodes;
     case Command::Check:
         return QStringLiteral("usage: brelvane check --domains LIST [--settle SECONDS] "
-                              "[--format json|text]\n"
+                              "[--quiet SECONDS]\n"
+                              "                      [--format json|text]\n"
                               "Like snapshot, but prints the problems only, and tells by its "
                               "exit code whether\n"
                               "any of them is an error.\n\n") +
@@ -223,7 +230,8 @@ QString usage(InspectorOptions::Command command)
                QStringLiteral("  --format json|text output format (default json)\n") + verbose +
                QStringLiteral("\nExit codes: 0 no error-level problem; 1 at least one; 2 bad "
                               "command line, or a\n"
-                              "domain that cannot be joined.\n");
+                              "domain that cannot be joined; 130 interrupted before the "
+                              "result.\n");
     case Command::Watch:
         return QStringLiteral("usage: brelvane watch --domains LIST [--duration SECONDS]\n"
                               "Prints one JSON object per line for every discovery event: "

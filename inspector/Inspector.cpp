@@ -21,8 +21,6 @@
 
 namespace {
 
-// How long nothing may change before discovery counts as settled.
-const int64_t quietMs = 2000;
 // How often the change count is looked at while waiting.
 const int tickMs = 50;
 
@@ -116,7 +114,8 @@ bool Inspector::waitForDiscovery(bool& settled)
 {
     QElapsedTimer clock;
     clock.start();
-    SettleRule rule(quietMs, milliseconds(m_options.settleSeconds), m_monitor->signalCount());
+    SettleRule rule(milliseconds(m_options.quietSeconds), milliseconds(m_options.settleSeconds),
+                    m_monitor->signalCount());
     QEventLoop loop;
     bool done = false;
     QTimer tick;
@@ -163,8 +162,17 @@ int Inspector::snapshot()
     const double built = msSince(timer);
     const bool written = publish(result);
     const double printed = msSince(timer);
-    verbose(QStringLiteral("snapshot: collected in %1 ms, document built in %2 ms, printed in "
-                           "%3 ms (%4 ms in all, %5 bytes); peak memory %6 MiB")
+    size_t participants = 0;
+    size_t endpoints = 0;
+    for (const SnapshotDomain& domain : snapshot.domains) {
+        participants += domain.participants.size();
+        endpoints += domain.writers.size() + domain.readers.size();
+    }
+    verbose(QStringLiteral("snapshot of %1 participants and %2 endpoints: collected in %3 ms, "
+                           "document built in %4 ms, printed in %5 ms (%6 ms in all, %7 bytes); "
+                           "peak memory %8 MiB")
+                .arg(qulonglong(participants))
+                .arg(qulonglong(endpoints))
                 .arg(collected, 0, 'f', 1)
                 .arg(built - collected, 0, 'f', 1)
                 .arg(printed - built, 0, 'f', 1)

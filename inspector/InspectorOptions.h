@@ -23,6 +23,8 @@ struct InspectorOptions
     std::set<uint32_t> domains;
     // snapshot and check: the longest wait for discovery to settle
     double settleSeconds = 10;
+    // snapshot and check: how long nothing may change before discovery counts as settled
+    double quietSeconds = 2;
     Format format = Format::Json;
     // watch: how long it runs; negative until interrupted
     double durationSeconds = -1;

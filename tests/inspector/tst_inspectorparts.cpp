@@ -65,27 +65,28 @@ void TestInspectorParts::commandLine_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<CommandLine::Outcome>("outcome");
     QTest::addColumn<QString>("domains");
-    QTest::addColumn<QString>("settings"); // settle/format/duration/verbose, or the error's words
+    // settle, quiet, format, duration, verbose; or the error's words
+    QTest::addColumn<QString>("settings");
     using O = CommandLine::Outcome;
     const auto args = [](const char* text) {
         return QString::fromUtf8(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     };
     QTest::newRow("snapshot defaults") << args("snapshot --domains 0,3") << O::Run << "0,3"
-                                       << "10 json -1 0";
+                                       << "10 2 json -1 0";
     QTest::newRow("every option, = forms") << args("snapshot --domains=200 --settle=2.5 "
-                                                   "--format=text --verbose")
+                                                   "--quiet 0.5 --format=text --verbose")
                                            << O::Run << "200"
-                                           << "2.5 text -1 1";
+                                           << "2.5 0.5 text -1 1";
     QTest::newRow("dialog rules: empty pieces, duplicates")
         << args("check --domains ,5,,5,") << O::Run << "5"
-        << "10 json -1 0";
+        << "10 2 json -1 0";
     QTest::newRow("the dialog's separator") << args("check --domains 1;2") << O::Run << "1,2"
-                                            << "10 json -1 0";
+                                            << "10 2 json -1 0";
     QTest::newRow("repeated --domains add up")
         << args("watch --domains 7 --domains 4 --duration 3") << O::Run << "4,7"
-        << "10 json 3 0";
+        << "10 2 json 3 0";
     QTest::newRow("settle 0") << args("check --settle 0 --domains 0") << O::Run << "0"
-                              << "0 json -1 0";
+                              << "0 2 json -1 0";
     QTest::newRow("version") << args("--version") << O::Version << ""
                              << "";
     QTest::newRow("program help") << args("--help") << O::Help << ""
@@ -109,6 +110,9 @@ void TestInspectorParts::commandLine_data()
     QTest::newRow("option of another command")
         << args("snapshot --domains 0 --duration 3") << O::UsageError << ""
         << "unknown option '--duration' for snapshot";
+    QTest::newRow("watch does not settle")
+        << args("watch --domains 0 --quiet 1") << O::UsageError << ""
+        << "unknown option '--quiet' for watch";
     QTest::newRow("watch has no format")
         << args("watch --domains 0 --format text") << O::UsageError << ""
         << "unknown option '--format'";
@@ -151,8 +155,9 @@ void TestInspectorParts::commandLine()
     }
     QCOMPARE(idText(options.domains), domains);
     const QString read =
-        QStringLiteral("%1 %2 %3 %4")
+        QStringLiteral("%1 %2 %3 %4 %5")
             .arg(options.settleSeconds)
+            .arg(options.quietSeconds)
             .arg(options.format == InspectorOptions::Format::Json ? QStringLiteral("json")
                                                                   : QStringLiteral("text"))
             .arg(options.durationSeconds)
