@@ -243,7 +243,9 @@ QString usage(InspectorOptions::Command command)
                domains +
                QStringLiteral("  --duration SECONDS stop after this long (default: until "
                               "interrupted)\n") +
-               verbose + QStringLiteral("\n") + exitCodes;
+               verbose +
+               QStringLiteral("\nExit codes: 0 done, also when interrupted; 2 bad command line, "
+                              "or a domain\nthat cannot be joined.\n");
     case Command::None:
         break;
     }
