@@ -207,45 +207,57 @@ QString usage(InspectorOptions::Command command)
     const QString exitCodes = QStringLiteral("Exit codes: 0 done; 2 bad command line, or a domain "
                                              "that cannot be joined;\n"
                                              "130 interrupted before the result.\n");
+    // Joined from a list: a long chain of + makes the compiler see an overflow that is not there.
+    const QString format = QStringLiteral("  --format json|text output format (default json)\n");
     switch (command) {
     case Command::Snapshot:
-        return QStringLiteral("usage: brelvane snapshot --domains LIST [--settle SECONDS] "
-                              "[--quiet SECONDS]\n"
-                              "                         [--format json|text]\n"
-                              "Joins the domains, waits until discovery settles, prints every "
-                              "participant,\n"
-                              "writer, reader and topic with its QoS and the problems found, "
-                              "and leaves.\n\n") +
-               domains + settle +
-               QStringLiteral("  --format json|text output format (default json)\n") + verbose +
-               QStringLiteral("\n") + exitCodes;
+        return QStringList{QStringLiteral("usage: brelvane snapshot --domains LIST [--settle "
+                                          "SECONDS] [--quiet SECONDS]\n"
+                                          "                         [--format json|text]\n"
+                                          "Joins the domains, waits until discovery settles, "
+                                          "prints every participant,\n"
+                                          "writer, reader and topic with its QoS and the "
+                                          "problems found, and leaves.\n\n"),
+                           domains,
+                           settle,
+                           format,
+                           verbose,
+                           QStringLiteral("\n"),
+                           exitCodes}
+            .join(QString());
     case Command::Check:
-        return QStringLiteral("usage: brelvane check --domains LIST [--settle SECONDS] "
-                              "[--quiet SECONDS]\n"
-                              "                      [--format json|text]\n"
-                              "Like snapshot, but prints the problems only, and tells by its "
-                              "exit code whether\n"
-                              "any of them is an error.\n\n") +
-               domains + settle +
-               QStringLiteral("  --format json|text output format (default json)\n") + verbose +
-               QStringLiteral("\nExit codes: 0 no error-level problem; 1 at least one; 2 bad "
-                              "command line, or a\n"
-                              "domain that cannot be joined; 130 interrupted before the "
-                              "result.\n");
+        return QStringList{QStringLiteral("usage: brelvane check --domains LIST [--settle "
+                                          "SECONDS] [--quiet SECONDS]\n"
+                                          "                      [--format json|text]\n"
+                                          "Like snapshot, but prints the problems only, and "
+                                          "tells by its exit code whether\n"
+                                          "any of them is an error.\n\n"),
+                           domains,
+                           settle,
+                           format,
+                           verbose,
+                           QStringLiteral("\nExit codes: 0 no error-level problem; 1 at least "
+                                          "one; 2 bad command line, or a\n"
+                                          "domain that cannot be joined; 130 interrupted before "
+                                          "the result.\n")}
+            .join(QString());
     case Command::Watch:
-        return QStringLiteral("usage: brelvane watch --domains LIST [--duration SECONDS]\n"
-                              "Prints one JSON object per line for every discovery event: "
-                              "first what already\n"
-                              "exists, as \"joined\" events, then every participant, writer and "
-                              "reader that\n"
-                              "joins or leaves, until interrupted (SIGINT, SIGTERM) or the "
-                              "duration ends.\n\n") +
-               domains +
-               QStringLiteral("  --duration SECONDS stop after this long (default: until "
-                              "interrupted)\n") +
-               verbose +
-               QStringLiteral("\nExit codes: 0 done, also when interrupted; 2 bad command line, "
-                              "or a domain\nthat cannot be joined.\n");
+        return QStringList{QStringLiteral("usage: brelvane watch --domains LIST [--duration "
+                                          "SECONDS]\n"
+                                          "Prints one JSON object per line for every discovery "
+                                          "event: first what already\n"
+                                          "exists, as \"joined\" events, then every participant, "
+                                          "writer and reader that\n"
+                                          "joins or leaves, until interrupted (SIGINT, SIGTERM) "
+                                          "or the duration ends.\n\n"),
+                           domains,
+                           QStringLiteral("  --duration SECONDS stop after this long (default: "
+                                          "until interrupted)\n"),
+                           verbose,
+                           QStringLiteral("\nExit codes: 0 done, also when interrupted; 2 bad "
+                                          "command line, or a domain\n"
+                                          "that cannot be joined.\n")}
+            .join(QString());
     case Command::None:
         break;
     }
