@@ -20,8 +20,17 @@ cmake --build "$build" --target bench-loadgen brelvane-inspector -- -j2 >/dev/nu
 
 work=$(mktemp -d)
 loads=()
+# SIGTERM ends the load generators; one that is still deleting its entities after a minute
+# (a busy machine) is killed.
 cleanup() {
   for pid in "${loads[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for _ in $(seq 1 60); do
+    alive=0
+    for pid in "${loads[@]}"; do kill -0 "$pid" 2>/dev/null && alive=1; done
+    [ "$alive" = 0 ] && break
+    sleep 1
+  done
+  for pid in "${loads[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
 }
