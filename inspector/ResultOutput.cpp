@@ -35,6 +35,7 @@ bool ResultOutput::write(const char* data, size_t size)
             if (errno == EINTR) {
                 continue;
             }
+            m_readerGone = errno == EPIPE;
             return false;
         }
         data += written;

@@ -25,6 +25,11 @@ public:
     bool write(const std::string& text) { return write(text.data(), text.size()); }
     bool write(const QByteArray& text) { return write(text.constData(), size_t(text.size())); }
 
+    // True when a write failed because nobody reads the output any more (a pipe whose reader
+    // ended, as in `brelvane watch | head`).
+    bool readerGone() const { return m_readerGone; }
+
 private:
     int m_resultFd = -1;
+    bool m_readerGone = false;
 };

@@ -1,6 +1,7 @@
 // The command-line inspector `brelvane` as a user runs it, against real peers in other
 // processes: the demo system and dds-peer. Every document it prints is checked against its
-// JSON Schema in docs/schema with a standard validator.
+// JSON Schema in docs/schema with a standard validator. Discovery must stay still for 5 s
+// rather than 2 before a picture is taken, so that a busy machine cannot cut it short.
 #include "PeerProcess.h"
 #include "TestEnv.h"
 
@@ -308,9 +309,10 @@ void TestInspector::snapshotJson()
 
 void TestInspector::snapshotText()
 {
-    const Run run =
-        runInspector({QStringLiteral("snapshot"), QStringLiteral("--domains"), demoDomain(),
-                      QStringLiteral("--format"), QStringLiteral("text")});
+    const Run run = runInspector({QStringLiteral("snapshot"), QStringLiteral("--domains"),
+                                  demoDomain(), QStringLiteral("--format"), QStringLiteral("text"),
+                                  QStringLiteral("--settle"), QStringLiteral("60"),
+                                  QStringLiteral("--quiet"), QStringLiteral("5")});
     QCOMPARE(run.exitCode, 0);
     const QString text = QString::fromUtf8(run.out);
     QVERIFY2(text.startsWith(QStringLiteral("brelvane snapshot of domain ") + demoDomain()),
