@@ -51,8 +51,8 @@ echo "load ready: $(cat "$work"/load-*.out | awk '{p += $2; e += $3} END {print 
 
 for format in json text; do
   for run in $(seq 1 "$runs"); do
-    "$build/inspector/brelvane" snapshot --domains "$domain" --settle 400 --quiet 20 --format "$format" \
+    "$build/inspector/brelvane" snapshot --domains "$domain" --settle "${SETTLE:-180}" --quiet 20 --format "$format" \
       --verbose 2>"$work/err" | wc -c >"$work/bytes"
-    echo "$format run $run: $(grep -E 'discovery|snapshot:' "$work/err" | sed 's/^brelvane: //' | tr '\n' ' ')"
+    echo "$format run $run: $(grep -E 'discovery|snapshot of' "$work/err" | sed 's/^brelvane: //' | tr '\n' ' ')"
   done
 done
