@@ -5,7 +5,7 @@
 # inspector report its own work after that (collect, build, print) and its peak memory.
 #
 #   bash scripts/bench-inspector.sh            5 runs per format
-#   RUNS=3 DOMAIN=161 bash scripts/bench-inspector.sh
+#   RUNS=3 DOMAIN=161 SETTLE=300 LOAD_SETTLE=120 bash scripts/bench-inspector.sh
 #
 # Starts DDS participants: run it under the DDS lock, in a domain of your own.
 set -euo pipefail
@@ -48,6 +48,9 @@ for i in $(seq 0 9); do
   until grep -q '^READY' "$work/load-$i.out"; do sleep 0.2; done
 done
 echo "load ready: $(cat "$work"/load-*.out | awk '{p += $2; e += $3} END {print p " participants, " e " endpoints"}')"
+# The load's processes first discover each other, which keeps both cores busy for a while;
+# the inspector joins once that is over (LOAD_SETTLE seconds).
+sleep "${LOAD_SETTLE:-60}"
 
 for format in json text; do
   for run in $(seq 1 "$runs"); do
