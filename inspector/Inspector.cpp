@@ -133,6 +133,11 @@ bool Inspector::waitForDiscovery(bool& settled)
         done = true;
     }
     settled = rule.isSettled();
+    if (done && !settled) {
+        diagnose(QStringLiteral("discovery had not settled when the wait ended (--settle "
+                                "%1 s): the result may be incomplete")
+                     .arg(m_options.settleSeconds));
+    }
     if (done) {
         verbose(QStringLiteral("discovery %1 after %2 s (last change at %3 s)")
                     .arg(settled ? QStringLiteral("settled") : QStringLiteral("had not settled"))
