@@ -7,9 +7,7 @@
 #include "QuitOnSignal.h"
 #include "ResultOutput.h"
 #include "SettleRule.h"
-#include "SnapshotCollector.h"
-#include "SnapshotJson.h"
-#include "SnapshotText.h"
+#include "SnapshotCommand.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -157,32 +155,22 @@ int Inspector::snapshot()
         return ExitCode::Interrupted;
     }
     header.takenAt = QDateTime::currentDateTimeUtc();
+    const SnapshotCommand::Result result =
+        SnapshotCommand::run(*m_monitor, header, m_options.format);
     QElapsedTimer timer;
     timer.start();
-    const Snapshot snapshot = SnapshotCollector::collect(*m_monitor);
-    const double collected = msSince(timer);
-    const std::string result = m_options.format == InspectorOptions::Format::Json
-                                   ? SnapshotJson::document(header, snapshot)
-                                   : SnapshotText::listing(header, snapshot);
-    const double built = msSince(timer);
-    const bool written = publish(result);
+    const bool written = publish(result.text);
     const double printed = msSince(timer);
-    size_t participants = 0;
-    size_t endpoints = 0;
-    for (const SnapshotDomain& domain : snapshot.domains) {
-        participants += domain.participants.size();
-        endpoints += domain.writers.size() + domain.readers.size();
-    }
     verbose(QStringLiteral("snapshot of %1 participants and %2 endpoints: collected in %3 ms, "
                            "document built in %4 ms, printed in %5 ms (%6 ms in all, %7 bytes); "
                            "peak memory %8 MiB")
-                .arg(qulonglong(participants))
-                .arg(qulonglong(endpoints))
-                .arg(collected, 0, 'f', 1)
-                .arg(built - collected, 0, 'f', 1)
-                .arg(printed - built, 0, 'f', 1)
+                .arg(qulonglong(result.participants))
+                .arg(qulonglong(result.endpoints))
+                .arg(result.collectMs, 0, 'f', 1)
+                .arg(result.buildMs, 0, 'f', 1)
                 .arg(printed, 0, 'f', 1)
-                .arg(qulonglong(result.size()))
+                .arg(result.collectMs + result.buildMs + printed, 0, 'f', 1)
+                .arg(qulonglong(result.text.size()))
                 .arg(peakMemoryMiB(), 0, 'f', 1));
     return written ? ExitCode::Done : ExitCode::Usage;
 }

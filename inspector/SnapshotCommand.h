@@ -1,0 +1,26 @@
+// The snapshot command's own work once discovery has settled: collect what the watched domains
+// have discovered, build the document in the chosen format. One function for the program and
+// the benchmark, so that what is measured is what runs.
+#pragma once
+
+#include "DocumentHeader.h"
+#include "InspectorOptions.h"
+
+#include <string>
+
+class MonitorLib;
+
+namespace SnapshotCommand {
+
+struct Result
+{
+    std::string text;
+    size_t participants = 0;
+    size_t endpoints = 0;
+    double collectMs = 0; // under the monitor's mutex
+    double buildMs = 0;   // after the unlock
+};
+
+Result run(MonitorLib& monitor, const DocumentHeader& header, InspectorOptions::Format format);
+
+} // namespace SnapshotCommand
