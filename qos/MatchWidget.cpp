@@ -1,35 +1,22 @@
 #include "MatchWidget.h"
 
-#include "Counterparts.h"
+#include "ComparisonRows.h"
+#include "CompatibilityEngine.h"
 #include "EndpointLookup.h"
 #include "HandleText.h"
+#include "MatchSnapshot.h"
 #include "MonitorLib.h"
-#include "QosText.h"
 #include "TabBar.h"
 
+#include <QAbstractItemModel>
 #include <QHeaderView>
-#include <QStringList>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
-#include <memory>
+#include <algorithm>
 
 using namespace ZORVAN;
 
 namespace {
-
-QTreeWidgetItem* addRow(QTreeWidgetItem* parent, const QStringList& columns)
-{
-    auto* item = new QTreeWidgetItem(columns);
-    parent->addChild(item);
-    return item;
-}
-
-// A row with a rule and both sides' values.
-void addValues(QTreeWidgetItem* parent, const QString& name, const QString& rule,
-               const QString& writer, const QString& reader)
-{
-    addRow(parent, {name, rule, writer, reader});
-}
 
 QString fileNamePart(const std::string& path)
 {
@@ -37,18 +24,23 @@ QString fileNamePart(const std::string& path)
     return text.mid(text.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-void expandBelow(QTreeWidgetItem* item)
+QString textOf(const std::string& bytes)
 {
-    for (int i = 0; i < item->childCount(); ++i) {
-        QTreeWidgetItem* child = item->child(i);
-        child->setExpanded(true);
-        expandBelow(child);
+    return QString::fromUtf8(bytes.data(), int(bytes.size()));
+}
+
+void clearRole(QTreeWidgetItem* item, int column, int role)
+{
+    if (item->data(column, role).isValid()) {
+        item->setData(column, role, QVariant());
     }
 }
 
 } // namespace
 
-MatchWidget::MatchWidget(QWidget* parent) : TabTree(parent)
+MatchWidget::MatchWidget(QWidget* parent)
+    : TabTree(parent), m_compatibleIcon(QStringLiteral(":/BrelvaneQtDemo/Resources/matchOk.png")),
+      m_incompatibleIcon(QStringLiteral(":/BrelvaneQtDemo/Resources/matchFail.png"))
 {
     registerQosMetaTypes();
     tabBar->addFixedTab(QStringLiteral("匹配分析"));
@@ -63,135 +55,215 @@ MatchWidget::MatchWidget(QWidget* parent) : TabTree(parent)
             resizeColumns();
         }
     });
+    // The tree is emptied by setMatchHandle() and by the window after a domain change; either
+    // way the rows this panel kept are deleted.
+    m_resetConnection = connect(treeWidget->model(), &QAbstractItemModel::modelAboutToBeReset, this,
+                                [this] { forget(); });
+    connect(&MonitorLib::getInstance(), &MonitorLib::dataChanged, this,
+            &MatchWidget::onDataChanged);
+}
+
+MatchWidget::~MatchWidget()
+{
+    disconnect(m_resetConnection);
 }
 
 void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, MatchType type)
 {
     treeWidget->clear();
     MonitorLib& monitor = MonitorLib::getInstance();
+    // Read before collecting: every change announced from here on is collected again.
+    m_collectedAt = monitor.signalCount();
 
-    EndpointInfo selected;
-    findEndpointInfo(monitor, domainId, handle, type, selected);
-    SideTable sides;
-    const int32_t selectedSide = selected.type;
-    sides[selectedSide] = selected;
-
+    Request request;
+    request.domainId = domainId;
+    request.handle = handle;
+    request.type = type;
+    findEndpointInfo(monitor, domainId, handle, type, request.chosen);
     // "是" stands in the counterpart's column.
-    QStringList markers;
-    if (selectedSide == ReaderMatch) {
-        markers = QStringList{QStringLiteral("是"), QString()};
-    } else if (selectedSide == WriterMatch) {
-        markers = QStringList{QString(), QStringLiteral("是")};
+    if (request.chosen.type == ReaderMatch) {
+        request.markers = QStringList{QStringLiteral("是"), QString()};
+    } else if (request.chosen.type == WriterMatch) {
+        request.markers = QStringList{QString(), QStringLiteral("是")};
     }
+    if (type == ReaderMatch || type == WriterMatch) {
+        m_request = request;
+        sync(MatchSnapshot::take(monitor, domainId, handle, type, request.chosen));
+    }
+    resizeColumns();
+}
 
-    const QByteArray topic = selected.topicName.toUtf8();
-    const Counterparts found =
-        scanCounterparts(monitor, domainId, std::string(topic.constData(), size_t(topic.size())));
-    // One comparison, with the counterpart listed last. The scan also finds the selected
-    // endpoint's own side, which is passed over.
-    const std::pair<int32_t, const InstanceHandle_t*> lastListed[] = {
-        {ReaderMatch, found.readers.empty() ? nullptr : &found.readers.back().handle},
-        {WriterMatch, found.writers.empty() ? nullptr : &found.writers.back().handle},
-    };
-    m_filling = true;
-    for (const auto& side : lastListed) {
-        if (!side.second) {
-            continue;
-        }
-        const bool counterpart = (type == ReaderMatch && side.first == WriterMatch) ||
-                                 (type == WriterMatch && side.first == ReaderMatch);
-        if (counterpart) {
-            addComparison(domainId, *side.second, side.first, sides, markers);
-        }
+void MatchWidget::onDataChanged()
+{
+    if (!m_request) {
+        return;
+    }
+    MonitorLib& monitor = MonitorLib::getInstance();
+    const uint64_t count = monitor.signalCount();
+    if (count == m_collectedAt) {
+        return;
+    }
+    m_collectedAt = count;
+    const bool wasEmpty = treeWidget->topLevelItemCount() == 0;
+    sync(MatchSnapshot::take(monitor, m_request->domainId, m_request->handle, m_request->type,
+                             m_request->chosen));
+    // Sizing the columns again under the operator's hand would undo a header they widened.
+    if (wasEmpty) {
         resizeColumns();
     }
+}
+
+void MatchWidget::sync(const MatchSnapshot& snapshot)
+{
+    m_filling = true;
+    const CompatibilityKey* chosen = snapshot.chosenKey();
+    bool chosenChanged = false;
+    if (chosen) {
+        chosenChanged = !m_chosenKey || *m_chosenKey != *chosen;
+        if (chosenChanged) {
+            m_chosenKey = *chosen;
+        }
+    }
+    m_chosenPresent = chosen != nullptr;
+
+    const std::vector<MatchSnapshot::Counterpart>& all = snapshot.counterparts();
+    std::unordered_map<std::string, size_t> indexOf;
+    indexOf.reserve(all.size());
+    for (size_t i = 0; i < all.size(); ++i) {
+        indexOf.emplace(all[i].handleKey, i);
+    }
+    // Rows keep their place: a refresh updates them, it never reorders or removes one.
+    for (Row& row : m_rows) {
+        const auto found = indexOf.find(row.handleKey);
+        const bool present = found != indexOf.end();
+        if (present) {
+            const CompatibilityKey& key = snapshot.key(all[found->second]);
+            if (chosenChanged || key != row.key) {
+                row.key = key;
+                render(row);
+            }
+        }
+        if (present != row.present) {
+            row.present = present;
+            showPresence(row);
+        }
+    }
+    addRows(snapshot);
     m_filling = false;
 }
 
-void MatchWidget::addComparison(uint32_t domainId, const InstanceHandle_t& handle, int32_t side,
-                                SideTable& sides, const QStringList& markers)
+void MatchWidget::addRows(const MatchSnapshot& snapshot)
 {
-    MonitorLib& monitor = MonitorLib::getInstance();
-    EndpointInfo found;
-    findEndpointInfo(monitor, domainId, handle, MatchType(side), found);
-    if (found.type == -1) {
-        // Gone since the scan, or its participant's record could not be fetched: nothing
-        // about it can be shown.
+    const std::vector<MatchSnapshot::Counterpart>& all = snapshot.counterparts();
+    std::vector<int> joined;
+    for (size_t i = 0; i < all.size(); ++i) {
+        if (m_rowOf.count(all[i].handleKey) == 0) {
+            joined.push_back(int(i));
+        }
+    }
+    const int room = std::max(0, MaxCounterpartRows - int(m_rows.size()));
+    // Listing order, unless not all of them fit: then the problems go first.
+    if (int(joined.size()) > room) {
+        joined = snapshot.problemsFirst(std::move(joined));
+    }
+    int notShown = 0;
+    const std::vector<MatchSnapshot::Pick> picks =
+        snapshot.pick(MonitorLib::getInstance(), joined, room, notShown);
+    for (const MatchSnapshot::Pick& pick : picks) {
+        const MatchSnapshot::Counterpart& counterpart = all[size_t(pick.index)];
+        if (m_rowOf.count(counterpart.handleKey) != 0) {
+            continue; // listed twice
+        }
+        QStringList columns{HandleText::text(counterpart.handleKey),
+                            fileNamePart(pick.processName)};
+        columns += m_request->markers;
+        auto* top = new QTreeWidgetItem(columns);
+        if (m_notShownRow) {
+            treeWidget->insertTopLevelItem(treeWidget->indexOfTopLevelItem(m_notShownRow), top);
+        } else {
+            treeWidget->addTopLevelItem(top);
+        }
+        m_rowOf.emplace(counterpart.handleKey, m_rows.size());
+        m_rows.push_back(Row{counterpart.handleKey, top, snapshot.key(counterpart)});
+        render(m_rows.back());
+    }
+    showNotShown(notShown, int(all.size()));
+}
+
+void MatchWidget::render(Row& row)
+{
+    ComparisonRows::Side chosen;
+    chosen.typeName = m_chosenKey ? textOf(m_chosenKey->typeName) : m_request->chosen.typeName;
+    chosen.key = m_chosenKey ? &*m_chosenKey : nullptr;
+    const ComparisonRows::Side counterpart{textOf(row.key.typeName), &row.key};
+    const bool counterpartWrites = m_request->type == ReaderMatch;
+    const ComparisonRows::Side& writer = counterpartWrites ? counterpart : chosen;
+    const ComparisonRows::Side& reader = counterpartWrites ? chosen : counterpart;
+
+    std::optional<Verdict> verdict;
+    if (writer.key && reader.key) {
+        verdict = CompatibilityEngine::judge(*writer.key, *reader.key);
+    }
+    const Verdict* judged = verdict ? &*verdict : nullptr;
+    const bool complete = ComparisonRows::fill(row.item, writer, reader, judged);
+    showVerdict(row.item, judged);
+    if (complete && !row.complete) {
+        // One click on the top row opens the whole comparison.
+        row.item->setExpanded(false);
+        ComparisonRows::expandBelow(row.item);
+    }
+    row.complete = complete;
+}
+
+void MatchWidget::showVerdict(QTreeWidgetItem* top, const Verdict* verdict)
+{
+    if (!verdict) {
+        clearRole(top, 0, Qt::DecorationRole);
+        clearRole(top, 0, Qt::ToolTipRole);
         return;
     }
-    sides[found.type] = found;
+    top->setIcon(0, verdict->isCompatible() ? m_compatibleIcon : m_incompatibleIcon);
+    top->setToolTip(0, verdict->summary());
+}
 
-    QStringList columns{HandleText::text(found.handleKey), fileNamePart(found.processName)};
-    columns += markers;
-    auto* top = new QTreeWidgetItem(columns);
-    treeWidget->addTopLevelItem(top);
+void MatchWidget::showPresence(Row& row)
+{
+    // Only marked for now: greying the row goes with saying when it left, and the monitor
+    // does not record that yet.
+    if (row.present) {
+        clearRole(row.item, 0, LeftRole);
+    } else {
+        row.item->setData(0, LeftRole, true);
+    }
+}
 
-    addValues(top, QStringLiteral("类型名称"), QStringLiteral("类型名称必须相等"),
-              sides[WriterMatch].typeName, sides[ReaderMatch].typeName);
-    addRow(top, {QStringLiteral("类型编码"), QStringLiteral("类型编码必须相同")});
-    QTreeWidgetItem* qos =
-        addRow(top, {QStringLiteral("QoS匹配项"), QStringLiteral("QoS必须满足RxO规则")});
-    QTreeWidgetItem* durability = addRow(qos, {QStringLiteral("durability")});
-
-    // Writer values always come from the writer's record, reader values from the reader's,
-    // whichever of the two was selected.
-    const std::unique_ptr<PublicationBuiltinTopicData> w =
-        findPublicationData(monitor, HandleText::handleFromKey(sides[WriterMatch].handleKey));
-    const std::unique_ptr<SubscriptionBuiltinTopicData> r =
-        findSubscriptionData(monitor, HandleText::handleFromKey(sides[ReaderMatch].handleKey));
-    if (!w || !r) {
+void MatchWidget::showNotShown(int notShown, int total)
+{
+    if (notShown == 0) {
+        delete m_notShownRow;
+        m_notShownRow = nullptr;
         return;
     }
+    if (!m_notShownRow) {
+        m_notShownRow = new QTreeWidgetItem();
+        treeWidget->addTopLevelItem(m_notShownRow);
+        m_notShownRow->setToolTip(
+            0, tr("只显示前 %1 个：无法匹配的排在前面，其余按列出的顺序").arg(MaxCounterpartRows));
+    }
+    m_notShownRow->setText(0,
+                           m_request->type == WriterMatch
+                               ? tr("另有 %1 个订阅端未显示（共 %2 个）").arg(notShown).arg(total)
+                               : tr("另有 %1 个发布端未显示（共 %2 个）").arg(notShown).arg(total));
+}
 
-    const QString atLeast = QStringLiteral("发布端>=订阅端");
-    const QString atMost = QStringLiteral("发布端<=订阅端");
-    addValues(durability, QString(), atLeast, durabilityKindText(w->durability.kind),
-              durabilityKindText(r->durability.kind));
-
-    QTreeWidgetItem* p =
-        addRow(qos, {QStringLiteral("presentation"), QStringLiteral("需要满足一下三个条件")});
-    addValues(p, QStringLiteral("coherent"), QStringLiteral("发布端 >= 订阅端（true>false）"),
-              boolText(w->presentation.coherent_access), boolText(r->presentation.coherent_access));
-    addValues(p, QStringLiteral("order_access"), QStringLiteral("发布端 >= 订阅端（true>false）"),
-              boolText(w->presentation.ordered_access), boolText(r->presentation.ordered_access));
-    addValues(p, QStringLiteral("access_scope"),
-              QStringLiteral("发布端 >= 订阅端（GROUP>TOPIC>INSTANCE）"),
-              presentationScopeText(w->presentation.access_scope),
-              presentationScopeText(r->presentation.access_scope));
-
-    p = addRow(qos, {QStringLiteral("deadline")});
-    addValues(p, QStringLiteral("period"), atMost, durationText(w->deadline.period),
-              durationText(r->deadline.period));
-
-    p = addRow(qos, {QStringLiteral("latency_budget")});
-    addValues(p, QStringLiteral("duration"), atMost, durationText(w->latency_budget.duration),
-              durationText(r->latency_budget.duration));
-
-    p = addRow(qos, {QStringLiteral("ownership")});
-    addValues(p, QStringLiteral("kind"), QStringLiteral("发布端==订阅端"),
-              ownershipKindText(w->ownership.kind), ownershipKindText(r->ownership.kind));
-
-    p = addRow(qos, {QStringLiteral("liveliness"), QStringLiteral("需满足以下两个条件")});
-    addValues(p, QStringLiteral("kind"),
-              QStringLiteral("发布端>=订阅端（MANUAL_BY_TOPIC>MANUAL_BY_PARTICIPANT>AUTOMATIC）"),
-              livelinessKindText(w->liveliness.kind), livelinessKindText(r->liveliness.kind));
-    addValues(p, QStringLiteral("lease_duraton"), atMost,
-              durationText(w->liveliness.lease_duration),
-              durationText(r->liveliness.lease_duration));
-
-    p = addRow(qos, {QStringLiteral("reliability")});
-    addValues(p, QStringLiteral("kind"), QStringLiteral("发布端>=订阅端（RELIABLE>BEST_EFFORT）"),
-              reliabilityKindText(w->reliability.kind), reliabilityKindText(r->reliability.kind));
-
-    p = addRow(qos, {QStringLiteral("destination")});
-    addValues(p, QStringLiteral("kind"),
-              QStringLiteral("发布端>=订阅端（BY_SOURCE_TIMESTAMP>BY_RECEPTION_TIMESTAMP）"),
-              destinationOrderKindText(w->destination_order.kind),
-              destinationOrderKindText(r->destination_order.kind));
-
-    // One click on the top row opens the whole comparison.
-    top->setExpanded(false);
-    expandBelow(top);
+void MatchWidget::forget()
+{
+    m_request.reset();
+    m_chosenKey.reset();
+    m_chosenPresent = false;
+    m_rows.clear();
+    m_rowOf.clear();
+    m_notShownRow = nullptr;
 }
 
 void MatchWidget::resizeColumns()

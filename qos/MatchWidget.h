@@ -1,38 +1,105 @@
-// The "匹配分析" panel: a chosen data writer or data reader side by side with the endpoint of
-// the other side on its topic, under the request-offered rules. It states the rules and the
-// two values; it judges nothing.
+// The "匹配分析" panel: a chosen data writer or data reader side by side with every endpoint of
+// the other side on its topic, under the request-offered rules, each with its verdict. It
+// follows the network while it shows an endpoint: counterparts that join are added, changed
+// announcements updated, and those that leave marked, all in place.
 #pragma once
 
+#include "CompatibilityKey.h"
 #include "EndpointInfo.h"
 #include "MatchType.h"
 #include "MetaTypes.h"
 #include "TabTree.h"
 #include "ZorvanTypes.h"
 
+#include <QIcon>
+#include <QStringList>
 #include <cstdint>
-#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
+class MatchSnapshot;
 class QTreeWidgetItem;
+class Verdict;
 
 class MatchWidget : public TabTree
 {
     Q_OBJECT
 
 public:
+    // Column 0 of a counterpart's row holds true under this role while the counterpart is gone
+    // from the network; its comparison stays as last seen.
+    static constexpr int LeftRole = Qt::UserRole + 1;
+    // At most this many counterparts get a row; a last row says how many more there are.
+    static constexpr int MaxCounterpartRows = 50;
+
     explicit MatchWidget(QWidget* parent = nullptr);
+    ~MatchWidget() override;
+
+    // True while the endpoint shown is gone from the network (the panel keeps its last
+    // comparison).
+    bool shownEndpointLeft() const { return m_request.has_value() && !m_chosenPresent; }
 
 public slots:
     // GUI thread only, and never while holding MonitorLib::mutex (the lookups take it).
     void setMatchHandle(uint32_t domainId, ZORVAN::InstanceHandle_t handle, MatchType type);
 
-private:
-    using SideTable = std::map<int32_t, EndpointInfo>;
+private slots:
+    // MonitorLib::dataChanged(): emitted on the polling thread and delivered queued to the GUI
+    // thread, or emitted on the GUI thread and delivered at once.
+    void onDataChanged();
 
-    void addComparison(uint32_t domainId, const ZORVAN::InstanceHandle_t& handle, int32_t side,
-                       SideTable& sides, const QStringList& markers);
+private:
+    // What setMatchHandle() was asked to show, kept to collect again after a change.
+    struct Request
+    {
+        uint32_t domainId = 0;
+        ZORVAN::InstanceHandle_t handle;
+        MatchType type = ReaderMatch;
+        EndpointInfo chosen;
+        QStringList markers; // columns 2 and 3 of every counterpart's row
+    };
+
+    // One counterpart's top-level row.
+    struct Row
+    {
+        std::string handleKey;
+        QTreeWidgetItem* item = nullptr;
+        CompatibilityKey key; // the counterpart's announcement as shown
+        bool complete = false;
+        bool present = true;
+    };
+
+    void sync(const MatchSnapshot& snapshot);
+    void addRows(const MatchSnapshot& snapshot);
+    void render(Row& row);
+    void showVerdict(QTreeWidgetItem* top, const Verdict* verdict);
+    void showPresence(Row& row);
+    void showNotShown(int notShown, int total);
+    // The tree was emptied (by setMatchHandle or by the window after a domain change): the
+    // rows are gone and nothing is followed any more.
+    void forget();
     void resizeColumns();
 
-    // Set while setMatchHandle() builds the tree: its own expansions need no column sizing
+    std::optional<Request> m_request;
+    // The chosen endpoint's announcement as last seen; absent while it was never had.
+    std::optional<CompatibilityKey> m_chosenKey;
+    bool m_chosenPresent = false;
+    std::vector<Row> m_rows;
+    std::unordered_map<std::string, size_t> m_rowOf; // by handle key
+    QTreeWidgetItem* m_notShownRow = nullptr;
+    // MonitorLib::signalCount() when the rows were last collected: a delivery of an emission
+    // the collection has already seen is skipped.
+    uint64_t m_collectedAt = 0;
+
+    // The tree's model reset; cut before the members go, as the base's destructor deletes the
+    // tree, which empties its model once more.
+    QMetaObject::Connection m_resetConnection;
+    QIcon m_compatibleIcon;
+    QIcon m_incompatibleIcon;
+
+    // Set while the panel builds or updates the tree: its own expansions need no column sizing
     // each, as the build sizes the columns itself (measuring long values is costly).
     bool m_filling = false;
 };

@@ -212,6 +212,18 @@ def logic():
     return c
 
 
+def match(compatible):
+    """A tick on a green disc or a cross on a red one: whether a writer and a reader can match."""
+    c = Canvas(30)
+    c.fill(circle(15, 15, 11), GREEN if compatible else RED)
+    if compatible:
+        mark = union(segment(9.5, 15.5, 13.5, 19.5, 2.8), segment(13.5, 19.5, 20.5, 10.5, 2.8))
+    else:
+        mark = union(segment(10.5, 10.5, 19.5, 19.5, 2.8), segment(19.5, 10.5, 10.5, 19.5, 2.8))
+    c.fill(mark, WHITE)
+    return c
+
+
 def maximize(state):
     """A window outline with a thick title bar."""
     c = Canvas(30)
@@ -276,6 +288,8 @@ ICONS = {
     "hold_normal.png": lambda: hold("normal"),
     "hold_pressed.png": lambda: hold("pressed"),
     "logic.png": logic,
+    "matchFail.png": lambda: match(False),
+    "matchOk.png": lambda: match(True),
     "maxmum_hover.png": lambda: maximize("hover"),
     "maxmum_normal.png": lambda: maximize("normal"),
     "maxmum_pressed.png": lambda: maximize("pressed"),

@@ -29,9 +29,15 @@ public:
     void addParticipant(const ZORVAN::ParticipantBuiltinTopicData& data);
     void addPublication(const ZORVAN::PublicationBuiltinTopicData& data);
     void addSubscription(const ZORVAN::SubscriptionBuiltinTopicData& data);
+    void removeParticipant(const ZORVAN::BuiltinTopicKey_t& key);
     void removePublication(const ZORVAN::BuiltinTopicKey_t& key);
+    void removeSubscription(const ZORVAN::BuiltinTopicKey_t& key);
     // Handles listed in addition to the records (no record behind them: data queries fail).
     void addDanglingPublicationHandle(const ZORVAN::InstanceHandle_t& handle);
+
+    // Handed over by the next take_record_changes(); change it only while holding
+    // MonitorLib::mutex, as the polling thread takes it.
+    ZORVAN::RecordChangeSeq pendingChanges;
 
     Failures failures;
     // Counts of calls, for tests that check what was queried.
@@ -52,12 +58,20 @@ public:
     ZORVAN::ReturnCode_t get_subscriptions(ZORVAN::InstanceHandleSeq& handles, bool) override;
     ZORVAN::ReturnCode_t get_subscription_data(ZORVAN::SubscriptionBuiltinTopicData& data,
                                                const ZORVAN::InstanceHandle_t& handle) override;
+    ZORVAN::ReturnCode_t take_record_changes(ZORVAN::RecordChangeSeq& changes) override
+    {
+        changes.swap(pendingChanges);
+        pendingChanges.clear();
+        return ZORVAN::RETCODE_OK;
+    }
 
     // A key whose 16 bytes are all `byte`, with the last byte set to `last`.
     static ZORVAN::BuiltinTopicKey_t key(uint8_t byte, uint8_t last = 0);
 
 private:
     template <class Record> static void put(std::vector<Record>& records, const Record& data);
+    template <class Record>
+    static void drop(std::vector<Record>& records, const ZORVAN::BuiltinTopicKey_t& key);
 
     ZORVAN::DomainId_t m_domainId;
     ZORVAN::InstanceHandle_t m_handle;

@@ -1,5 +1,7 @@
-// The match analysis against real peers: counterpart choice, the comparison rows with both
-// sides' values, markers, process names and the expansion state.
+// The match analysis against real peers: every counterpart with its verdict, the comparison
+// rows with both sides' values and the rules broken, markers, process names, the expansion
+// state, the cap on rows, and the panel following the network.
+#include "ComparisonRows.h"
 #include "Counterparts.h"
 #include "EndpointLookup.h"
 #include "HandleText.h"
@@ -10,8 +12,10 @@
 #include "WatchedDomain.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 using namespace ZORVAN;
@@ -54,23 +58,50 @@ bool openBelow(QTreeWidgetItem* item)
     return true;
 }
 
-// True when some item carries a colour, icon or font: the panel judges nothing.
-bool anyMarking(QTreeWidgetItem* item)
+// The rows below `top` shown as breaking a rule, as paths of their column-0 texts (the
+// durability value row has an empty one), each checked to carry its reason on every column.
+void addMarked(QTreeWidgetItem* item, const QString& path, QStringList& marked)
 {
-    for (int c = 0; c < 4; ++c) {
-        for (int role : {Qt::BackgroundRole, Qt::ForegroundRole, Qt::DecorationRole, Qt::FontRole,
-                         Qt::CheckStateRole}) {
-            if (item->data(c, role).isValid()) {
-                return true;
-            }
-        }
-    }
     for (int i = 0; i < item->childCount(); ++i) {
-        if (anyMarking(item->child(i))) {
-            return true;
+        QTreeWidgetItem* child = item->child(i);
+        const QString childPath =
+            path.isEmpty() ? child->text(0) : path + QLatin1Char('/') + child->text(0);
+        if (child->data(0, Qt::ForegroundRole).isValid()) {
+            bool complete = true;
+            for (int c = 0; c < 4; ++c) {
+                complete = complete &&
+                           child->foreground(c).color() == ComparisonRows::brokenColour() &&
+                           !child->toolTip(c).isEmpty();
+            }
+            marked << (complete ? childPath : childPath + QStringLiteral(" (incomplete)"));
         }
+        addMarked(child, childPath, marked);
     }
-    return false;
+}
+
+QStringList markedRows(QTreeWidgetItem* top)
+{
+    QStringList marked;
+    addMarked(top, QString(), marked);
+    return marked;
+}
+
+bool sameIcon(const QIcon& a, const QString& resource)
+{
+    const QImage shown = a.pixmap(16, 16).toImage();
+    return !shown.isNull() && shown == QIcon(resource).pixmap(16, 16).toImage();
+}
+
+bool showsCompatible(QTreeWidgetItem* top)
+{
+    return top->toolTip(0) == QStringLiteral("可以匹配") &&
+           sameIcon(top->icon(0), QStringLiteral(":/BrelvaneQtDemo/Resources/matchOk.png"));
+}
+
+bool showsIncompatible(QTreeWidgetItem* top)
+{
+    return top->toolTip(0).startsWith(QStringLiteral("无法匹配：")) &&
+           sameIcon(top->icon(0), QStringLiteral(":/BrelvaneQtDemo/Resources/matchFail.png"));
 }
 
 QString hexOf(const std::string& key)
@@ -109,7 +140,72 @@ QStringList mismatchRows()
         "    destination",
         "      kind|发布端>=订阅端（BY_SOURCE_TIMESTAMP>BY_RECEPTION_TIMESTAMP）|"
         "BY_RECEPTION_TIMESTAMP_DESTINATIONORDER_QOS|BY_SOURCE_TIMESTAMP_DESTINATIONORDER_QOS",
+        "    partition|至少有一个相同分区||",
     };
+}
+
+// Every rule the Mismatch pair breaks; both sides stay in the default partition.
+QStringList mismatchMarked()
+{
+    return {
+        "类型名称",
+        "QoS匹配项/durability/",
+        "QoS匹配项/presentation/coherent",
+        "QoS匹配项/presentation/order_access",
+        "QoS匹配项/presentation/access_scope",
+        "QoS匹配项/deadline/period",
+        "QoS匹配项/latency_budget/duration",
+        "QoS匹配项/ownership/kind",
+        "QoS匹配项/liveliness/kind",
+        "QoS匹配项/liveliness/lease_duraton",
+        "QoS匹配项/reliability/kind",
+        "QoS匹配项/destination/kind",
+    };
+}
+
+// The keys of `endpoints`, each as its handle text.
+template <class Endpoints> QStringList handleTexts(const Endpoints& endpoints)
+{
+    QStringList texts;
+    for (const auto& endpoint : endpoints) {
+        texts << HandleText::text(HandleText::keyOf(endpoint.handle));
+    }
+    return texts;
+}
+
+QStringList topTexts(QTreeWidget* tree)
+{
+    QStringList texts;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        texts << tree->topLevelItem(i)->text(0);
+    }
+    return texts;
+}
+
+QTreeWidgetItem* childOf(QTreeWidgetItem* item, const QString& column0)
+{
+    for (int i = 0; item && i < item->childCount(); ++i) {
+        if (item->child(i)->text(0) == column0) {
+            return item->child(i);
+        }
+    }
+    return nullptr;
+}
+
+QTreeWidgetItem* partitionRow(QTreeWidgetItem* top)
+{
+    return childOf(childOf(top, QStringLiteral("QoS匹配项")), QStringLiteral("partition"));
+}
+
+// The handle of the first endpoint of `endpoints` on `topic`.
+InstanceHandle_t onTopic(const std::vector<PeerProcess::Endpoint>& endpoints, const QString& topic)
+{
+    for (const PeerProcess::Endpoint& endpoint : endpoints) {
+        if (endpoint.topic == topic) {
+            return HandleText::handleFromKey(endpoint.key);
+        }
+    }
+    return InstanceHandle_t();
 }
 
 } // namespace
@@ -132,11 +228,16 @@ private slots:
     void otherTypeLeavesEmpty_data();
     void otherTypeLeavesEmpty();
     void queuedInvocation();
+    void partitionsInCommon();
+    void demoTopics();
+    void moreThanFiftyCounterparts();
+    void followsTheNetwork();
 
 private:
     // Writers: 0 Lonely, 1 Pair, 2 Mismatch, 3 Cross, 4 CaseTopic (participant A, no system
-    // information). Readers: 0 Pair (A); 1 Pair, 2 Mismatch, 3 Cross, 4 casetopic (participant
-    // B, executable /usr/bin/radar); 5 Lonely, 6 Cross (participant C in the second domain).
+    // information); 5 Parted (participant D). Readers: 0 Pair (A); 1 Pair, 2 Mismatch, 3 Cross,
+    // 4 casetopic (participant B, executable /usr/bin/radar); 5 Lonely, 6 Cross (participant C
+    // in the second domain); 7 Parted, 8 Parted (D).
     InstanceHandle_t writer(int i) const
     {
         return HandleText::handleFromKey(m_peer.writers()[size_t(i)].key);
@@ -190,36 +291,27 @@ void TestMatchWidget::initTestCase()
         QStringLiteral("reliability=reliable;durability=transient_local;deadline=1;latency=0.25;"
                        "liveliness=manual_by_topic:2;ownership=exclusive;destination=source;"
                        "presentation=topic:coherent:ordered");
-    const QStringList args{"--domain",       QString::number(m_d1),
-                           "--participant",  "--prop",
-                           "other.name=x",   "--writer",
-                           "Lonely",         "--writer",
-                           "Pair",           "--writer",
-                           "Mismatch@WType", "--qos",
-                           mismatchWriter,   "--writer",
-                           "Cross",          "--writer",
-                           "CaseTopic",      "--reader",
-                           "Pair",           "--participant",
-                           "--sysinfo",      "exe=/usr/bin/radar",
-                           "--reader",       "Pair",
-                           "--reader",       "Mismatch@RType",
-                           "--qos",          mismatchReader,
-                           "--reader",       "Cross",
-                           "--reader",       "casetopic",
-                           "--domain",       QString::number(m_d2),
-                           "--participant",  "--reader",
-                           "Lonely",         "--reader",
-                           "Cross"};
+    const QStringList args =
+        QStringLiteral(
+            "--domain %1 --participant --prop other.name=x --writer Lonely --writer Pair "
+            "--writer Mismatch@WType --qos %3 --writer Cross --writer CaseTopic --reader Pair "
+            "--participant --sysinfo exe=/usr/bin/radar --reader Pair --reader Mismatch@RType "
+            "--qos %4 --reader Cross --reader casetopic "
+            "--domain %2 --participant --reader Lonely --reader Cross "
+            "--domain %1 --participant --writer Parted --qos partition=A|B "
+            "--reader Parted --qos partition=C --reader Parted --qos partition=B*")
+            .arg(QString::number(m_d1), QString::number(m_d2), mismatchWriter, mismatchReader)
+            .split(QLatin1Char(' '));
     QVERIFY2(m_peer.startPeer(args), qPrintable(m_peer.errorString()));
-    QCOMPARE(int(m_peer.writers().size()), 5);
-    QCOMPARE(int(m_peer.readers().size()), 7);
+    QCOMPARE(int(m_peer.writers().size()), 6);
+    QCOMPARE(int(m_peer.readers().size()), 9);
 
     // Discovery: the monitor sees every endpoint with its participant's system information.
     MonitorLib& monitor = MonitorLib::getInstance();
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         QTRY_VERIFY_WITH_TIMEOUT(findPublicationData(monitor, writer(i)) != nullptr, discoveryMs);
     }
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 9; ++i) {
         QTRY_VERIFY_WITH_TIMEOUT(findSubscriptionData(monitor, reader(i)) != nullptr, discoveryMs);
     }
     QTRY_VERIFY_WITH_TIMEOUT(
@@ -265,29 +357,35 @@ void TestMatchWidget::writerWithoutReader()
     QCOMPARE(panel.treeWidget->headerItem()->text(2), QStringLiteral("发布端"));
 }
 
-// Of two readers on the topic, the one the middleware lists last is shown, alone.
+// Both readers of the topic are shown, in the order the middleware lists them, each with its
+// process and its verdict.
 void TestMatchWidget::writerWithTwoReaders()
 {
     const std::vector<std::string> listed = listedReaders("Pair");
-    QVERIFY(!listed.empty());
-    const std::string lastListed = listed.back();
-    QVERIFY(lastListed == m_peer.readers()[0].key || lastListed == m_peer.readers()[1].key);
-    const QString process =
-        lastListed == m_peer.readers()[0].key ? QStringLiteral("exe") : QStringLiteral("radar");
+    QCOMPARE(listed.size(), size_t(2));
 
     MatchWidget panel;
     panel.setMatchHandle(m_d1, writer(1), WriterMatch);
-    QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
-    QTreeWidgetItem* top = panel.treeWidget->topLevelItem(0);
-    QCOMPARE(top->text(0), hexOf(lastListed));
-    QCOMPARE(top->text(0).size(), 34);
-    QCOMPARE(top->text(1), process);
-    QCOMPARE(top->child(0)->text(2), QStringLiteral("PeerSample"));
-    QCOMPARE(top->child(0)->text(3), QStringLiteral("PeerSample"));
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QTreeWidgetItem* top = panel.treeWidget->topLevelItem(i);
+        QCOMPARE(top->text(0), hexOf(listed[size_t(i)]));
+        QCOMPARE(top->text(0).size(), 34);
+        QCOMPARE(top->text(1), listed[size_t(i)] == m_peer.readers()[0].key
+                                   ? QStringLiteral("exe")
+                                   : QStringLiteral("radar"));
+        QCOMPARE(top->text(3), QStringLiteral("是"));
+        QCOMPARE(top->child(0)->text(2), QStringLiteral("PeerSample"));
+        QCOMPARE(top->child(0)->text(3), QStringLiteral("PeerSample"));
+        QVERIFY(showsCompatible(top));
+        QCOMPARE(markedRows(top), QStringList());
+        QVERIFY(!top->isExpanded());
+        QVERIFY(openBelow(top));
+    }
 }
 
 // The scan behind the panel keeps every endpoint of the topic in the domain, each side in the
-// order the middleware lists it; the panel shows the last of the other side.
+// order the middleware lists it; the panel shows every one of the other side in that order.
 void TestMatchWidget::everyCounterpartInListingOrder()
 {
     const std::vector<std::string> listed = listedReaders("Pair");
@@ -311,8 +409,7 @@ void TestMatchWidget::everyCounterpartInListingOrder()
 
     MatchWidget panel;
     panel.setMatchHandle(m_d1, writer(1), WriterMatch);
-    QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
-    QCOMPARE(panel.treeWidget->topLevelItem(0)->text(0), hexOf(readers.back()));
+    QCOMPARE(topTexts(panel.treeWidget), handleTexts(found.readers));
 }
 
 // A reader selected: its writer is the counterpart, marked under the writer side; the
@@ -326,7 +423,9 @@ void TestMatchWidget::readerSelected()
     QTreeWidgetItem* top = panel.treeWidget->topLevelItem(0);
     QVERIFY(!top->isExpanded());
     QVERIFY(openBelow(top));
-    QVERIFY(!anyMarking(top));
+    QVERIFY(showsIncompatible(top));
+    QCOMPARE(top->toolTip(0).count(QStringLiteral("（发布端 ")), mismatchMarked().size());
+    QCOMPARE(markedRows(top), mismatchMarked());
 }
 
 void TestMatchWidget::writerSelected()
@@ -338,7 +437,9 @@ void TestMatchWidget::writerSelected()
     QTreeWidgetItem* top = panel.treeWidget->topLevelItem(0);
     QVERIFY(!top->isExpanded());
     QVERIFY(openBelow(top));
-    QVERIFY(!anyMarking(top));
+    QVERIFY(showsIncompatible(top));
+    QCOMPARE(top->toolTip(0).count(QStringLiteral("（发布端 ")), mismatchMarked().size());
+    QCOMPARE(markedRows(top), mismatchMarked());
 }
 
 // Readers of the same topic name in the other domain are listed later but never taken.
@@ -388,6 +489,235 @@ void TestMatchWidget::queuedInvocation()
         Q_ARG(ZORVAN::InstanceHandle_t, reader(2)), Q_ARG(MatchType, ReaderMatch)));
     QTRY_COMPARE(panel.treeWidget->topLevelItemCount(), 1);
     QCOMPARE(panel.treeWidget->topLevelItem(0)->text(0), writerText(2));
+}
+
+// The partitions follow the specified rows; red when the two sides share none, and a pattern
+// on one side meets the names it matches on the other.
+void TestMatchWidget::partitionsInCommon()
+{
+    MatchWidget panel;
+    panel.setMatchHandle(m_d1, writer(5), WriterMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 2);
+    QTreeWidgetItem* apart = nullptr;
+    QTreeWidgetItem* meeting = nullptr;
+    for (int i = 0; i < 2; ++i) {
+        QTreeWidgetItem* top = panel.treeWidget->topLevelItem(i);
+        (top->text(0) == readerText(7) ? apart : meeting) = top;
+    }
+    QVERIFY(apart && meeting && meeting->text(0) == readerText(8));
+
+    QTreeWidgetItem* qos = childOf(apart, QStringLiteral("QoS匹配项"));
+    QTreeWidgetItem* partition = partitionRow(apart);
+    QCOMPARE(qos->indexOfChild(partition), qos->childCount() - 1);
+    QCOMPARE(partition->text(1), QStringLiteral("至少有一个相同分区"));
+    QCOMPARE(partition->text(2), QStringLiteral("A,B"));
+    QCOMPARE(partition->text(3), QStringLiteral("C"));
+    QCOMPARE(markedRows(apart), QStringList{QStringLiteral("QoS匹配项/partition")});
+    QVERIFY(showsIncompatible(apart));
+    QVERIFY(apart->toolTip(0).contains(QStringLiteral("partition：")));
+
+    QCOMPARE(partitionRow(meeting)->text(3), QStringLiteral("B*"));
+    QCOMPARE(markedRows(meeting), QStringList());
+    QVERIFY(showsCompatible(meeting));
+}
+
+// The demo system: RadarTrack's writer with both its readers, each of which can match, and
+// WeatherReport's best-effort writer against a reader that asks for reliable delivery.
+void TestMatchWidget::demoTopics()
+{
+    const uint32_t d = TestEnv::domain(2);
+    WatchedDomain watched(d);
+    QVERIFY(watched.isValid());
+    PeerProcess demo;
+    QVERIFY2(demo.startDemo({QStringLiteral("--domains"), QString::number(d)}),
+             qPrintable(demo.errorString()));
+    const InstanceHandle_t radar = onTopic(demo.writers(), QStringLiteral("RadarTrack"));
+    QVERIFY(radar.isValid);
+
+    MatchWidget panel;
+    // Until both readers are there with the processes their participants announce.
+    const QStringList readerProcesses{QStringLiteral("atc_display"),
+                                      QStringLiteral("flight_planner")};
+    const auto bothReaders = [&] {
+        panel.setMatchHandle(d, radar, WriterMatch);
+        QStringList processes;
+        for (int i = 0; i < panel.treeWidget->topLevelItemCount(); ++i) {
+            processes << panel.treeWidget->topLevelItem(i)->text(1);
+        }
+        processes.sort();
+        return processes == readerProcesses;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(bothReaders(), discoveryMs);
+    const Counterparts found = scanCounterparts(MonitorLib::getInstance(), d, "RadarTrack");
+    QCOMPARE(topTexts(panel.treeWidget), handleTexts(found.readers));
+    for (int i = 0; i < 2; ++i) {
+        QTreeWidgetItem* top = panel.treeWidget->topLevelItem(i);
+        QVERIFY(showsCompatible(top));
+        QCOMPARE(markedRows(top), QStringList());
+        QCOMPARE(partitionRow(top)->text(2), QStringLiteral("SectorA,SectorB"));
+        QCOMPARE(partitionRow(top)->text(3), top->text(1) == QStringLiteral("flight_planner")
+                                                 ? QStringLiteral("SectorA")
+                                                 : QStringLiteral("SectorA,SectorB"));
+    }
+
+    panel.setMatchHandle(d, onTopic(demo.writers(), QStringLiteral("WeatherReport")), WriterMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
+    QTreeWidgetItem* weather = panel.treeWidget->topLevelItem(0);
+    QCOMPARE(weather->text(1), QStringLiteral("atc_display"));
+    QVERIFY(showsIncompatible(weather));
+    QVERIFY2(weather->toolTip(0).contains(QStringLiteral("reliability：")),
+             qPrintable(weather->toolTip(0)));
+    // Its writer also allows itself more latency than the reader's default budget.
+    QCOMPARE(markedRows(weather), (QStringList{QStringLiteral("QoS匹配项/latency_budget/duration"),
+                                               QStringLiteral("QoS匹配项/reliability/kind")}));
+    QTreeWidgetItem* reliability = childOf(
+        childOf(childOf(weather, QStringLiteral("QoS匹配项")), QStringLiteral("reliability")),
+        QStringLiteral("kind"));
+    QCOMPARE(reliability->text(2), QStringLiteral("BEST_EFFORT_RELIABILITY_QOS"));
+    QCOMPARE(reliability->text(3), QStringLiteral("RELIABLE_RELIABILITY_QOS"));
+    QVERIFY(reliability->toolTip(1).startsWith(QStringLiteral("reliability：")));
+    QVERIFY(reliability->toolTip(1).contains(QStringLiteral("RELIABLE_RELIABILITY_QOS")));
+    QVERIFY(demo.stop());
+}
+
+// Past fifty counterparts: those that cannot match first, then the others in listing order up
+// to fifty, and a last row that counts the rest, also as more join.
+void TestMatchWidget::moreThanFiftyCounterparts()
+{
+    const uint32_t d = TestEnv::domain(3);
+    WatchedDomain watched(d);
+    QVERIFY(watched.isValid());
+    QStringList args{QStringLiteral("--domain"), QString::number(d),
+                     QStringLiteral("--writer"), QStringLiteral("Crowd"),
+                     QStringLiteral("--qos"),    QStringLiteral("reliability=best_effort")};
+    for (int i = 0; i < 55; ++i) {
+        args << QStringLiteral("--reader") << QStringLiteral("Crowd") << QStringLiteral("--qos")
+             << (i < 50 ? QStringLiteral("reliability=best_effort")
+                        : QStringLiteral("reliability=reliable"));
+    }
+    PeerProcess peer;
+    QVERIFY2(peer.startPeer(args), qPrintable(peer.errorString()));
+    MonitorLib& monitor = MonitorLib::getInstance();
+    QTRY_COMPARE_WITH_TIMEOUT(scanCounterparts(monitor, d, "Crowd").readers.size(), size_t(55),
+                              discoveryMs);
+    QSet<QString> refusing;
+    for (size_t i = 50; i < 55; ++i) {
+        refusing << hexOf(peer.readers()[i].key);
+    }
+    const QStringList listed = handleTexts(scanCounterparts(monitor, d, "Crowd").readers);
+    QStringList expected;
+    std::copy_if(listed.begin(), listed.end(), std::back_inserter(expected),
+                 [&](const QString& h) { return refusing.contains(h); });
+    std::copy_if(listed.begin(), listed.end(), std::back_inserter(expected),
+                 [&](const QString& h) { return !refusing.contains(h); });
+    expected = expected.mid(0, MatchWidget::MaxCounterpartRows);
+
+    MatchWidget panel;
+    panel.setMatchHandle(d, HandleText::handleFromKey(peer.writers()[0].key), WriterMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 51);
+    QCOMPARE(topTexts(panel.treeWidget).mid(0, 50), expected);
+    for (int i = 0; i < 50; ++i) {
+        QTreeWidgetItem* top = panel.treeWidget->topLevelItem(i);
+        QVERIFY2(i < 5 ? showsIncompatible(top) : showsCompatible(top), qPrintable(top->text(0)));
+    }
+    QTreeWidgetItem* rest = panel.treeWidget->topLevelItem(50);
+    QCOMPARE(rest->text(0), QStringLiteral("另有 5 个订阅端未显示（共 55 个）"));
+    QCOMPARE(rest->childCount(), 0);
+
+    // One more joins: no room for it, it is counted.
+    PeerProcess late;
+    QVERIFY2(late.startPeer({QStringLiteral("--domain"), QString::number(d),
+                             QStringLiteral("--reader"), QStringLiteral("Crowd")}),
+             qPrintable(late.errorString()));
+    QTRY_COMPARE_WITH_TIMEOUT(panel.treeWidget->topLevelItem(50)->text(0),
+                              QStringLiteral("另有 6 个订阅端未显示（共 56 个）"), discoveryMs);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 51);
+    QCOMPARE(topTexts(panel.treeWidget).mid(0, 50), expected);
+    QVERIFY(late.stop());
+    QVERIFY(peer.stop());
+}
+
+// While it shows an endpoint, the panel follows the network in place: a counterpart that joins
+// gets a row at the end, the operator's expansion and scrolling stay, and what leaves keeps its
+// row, marked. Emptied as after a domain change, it stays empty.
+void TestMatchWidget::followsTheNetwork()
+{
+    const uint32_t d = TestEnv::domain(4);
+    WatchedDomain watched(d);
+    QVERIFY(watched.isValid());
+    PeerProcess first;
+    QVERIFY2(first.startPeer({QStringLiteral("--domain"), QString::number(d),
+                              QStringLiteral("--writer"), QStringLiteral("Live"),
+                              QStringLiteral("--reader"), QStringLiteral("Live")}),
+             qPrintable(first.errorString()));
+    const InstanceHandle_t live = HandleText::handleFromKey(first.writers()[0].key);
+
+    MatchWidget panel;
+    panel.resize(500, 160);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            panel.setMatchHandle(d, live, WriterMatch);
+            return panel.treeWidget->topLevelItemCount() == 1;
+        }(),
+        discoveryMs);
+    QTreeWidgetItem* stays = panel.treeWidget->topLevelItem(0);
+    QCOMPARE(stays->text(0), hexOf(first.readers()[0].key));
+    stays->setExpanded(true);
+    QTreeWidgetItem* presentation =
+        childOf(childOf(stays, QStringLiteral("QoS匹配项")), QStringLiteral("presentation"));
+    presentation->setExpanded(false);
+    QScrollBar* bar = panel.treeWidget->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 2);
+    bar->setValue(2);
+    int resets = 0;
+    connect(panel.treeWidget->model(), &QAbstractItemModel::modelReset, this,
+            [&resets] { ++resets; });
+
+    // A reader that asks for more durability than the writer offers.
+    PeerProcess second;
+    QVERIFY2(
+        second.startPeer({QStringLiteral("--domain"), QString::number(d),
+                          QStringLiteral("--reader"), QStringLiteral("Live"),
+                          QStringLiteral("--qos"), QStringLiteral("durability=transient_local")}),
+        qPrintable(second.errorString()));
+    QTRY_COMPARE_WITH_TIMEOUT(panel.treeWidget->topLevelItemCount(), 2, discoveryMs);
+    QCOMPARE(panel.treeWidget->topLevelItem(0), stays);
+    QVERIFY(stays->isExpanded());
+    QVERIFY(!presentation->isExpanded());
+    QCOMPARE(bar->value(), 2);
+    QTreeWidgetItem* joined = panel.treeWidget->topLevelItem(1);
+    QCOMPARE(joined->text(0), hexOf(second.readers()[0].key));
+    QCOMPARE(joined->text(3), QStringLiteral("是"));
+    QVERIFY(!joined->isExpanded());
+    QVERIFY(openBelow(joined));
+    QVERIFY(showsIncompatible(joined));
+    QCOMPARE(markedRows(joined), QStringList{QStringLiteral("QoS匹配项/durability/")});
+    QVERIFY(showsCompatible(stays));
+    QCOMPARE(resets, 0);
+
+    // It leaves: its row stays, marked as gone.
+    QVERIFY(second.stop());
+    QTRY_VERIFY_WITH_TIMEOUT(joined->data(0, MatchWidget::LeftRole).toBool(), discoveryMs);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 2);
+    QVERIFY(!stays->data(0, MatchWidget::LeftRole).toBool());
+    QVERIFY(!panel.shownEndpointLeft());
+
+    // The writer shown leaves with its reader: everything stays as it was, marked.
+    QVERIFY(first.stop());
+    QTRY_VERIFY_WITH_TIMEOUT(panel.shownEndpointLeft(), discoveryMs);
+    QTRY_VERIFY_WITH_TIMEOUT(stays->data(0, MatchWidget::LeftRole).toBool(), discoveryMs);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 2);
+    QVERIFY(stays->isExpanded());
+    QVERIFY(showsCompatible(stays));
+    QCOMPARE(resets, 0);
+
+    // The window empties the panel after a domain change; changes after it leave it empty.
+    panel.treeWidget->clear();
+    emit MonitorLib::getInstance().dataChanged();
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 0);
+    QVERIFY(!panel.shownEndpointLeft());
 }
 
 QTEST_MAIN(TestMatchWidget)

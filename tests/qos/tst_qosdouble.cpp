@@ -1,6 +1,7 @@
 // The QoS and match panels in the situations a real middleware does not produce on demand:
 // failed listings and fetches, the same handle listed in two domains, and topic names that are
 // not valid UTF-8.
+#include "ComparisonRows.h"
 #include "FakeParticipant.h"
 #include "HandleText.h"
 #include "MatchWidget.h"
@@ -81,6 +82,7 @@ private slots:
     void unknownSelectedEndpoint();
     void participantRecordsThatCannotBeFetched();
     void topicNameNotUtf8();
+    void changedAnnouncementsUpdateInPlace();
 
 private:
     MonitorFixture m_fixture;
@@ -161,8 +163,9 @@ void TestQosDouble::failedFetchesAreReportedAndSkipped()
     QCOMPARE(out2.count(QStringLiteral("get_subscription_data failed")), 1);
 }
 
-// The data lookups take the first domain that lists a handle, the endpoint lookup the last:
-// the writer's type name comes from the later domain, its QoS from the earlier one.
+// The QoS panel takes the first domain that lists a handle. The match panel compares the
+// endpoints of the domain asked for: the counterpart's type name, process and QoS all come
+// from that domain's record, never from another domain's endpoint with the same handle.
 void TestQosDouble::sameHandleInTwoDomains()
 {
     const uint32_t d1 = TestEnv::domain(0);
@@ -192,11 +195,11 @@ void TestQosDouble::sameHandleInTwoDomains()
     panel.setMatchHandle(d1, handleOf(0x62), ReaderMatch);
     QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
     QTreeWidgetItem* top = panel.treeWidget->topLevelItem(0);
-    QCOMPARE(top->text(1), QStringLiteral("app2"));
+    QCOMPARE(top->text(1), QStringLiteral("app1"));
     QCOMPARE(top->text(2), QStringLiteral("是"));
     QTreeWidgetItem* typeRow = child(top, QStringLiteral("类型名称"));
     QVERIFY(typeRow);
-    QCOMPARE(typeRow->text(2), QStringLiteral("SecondType"));
+    QCOMPARE(typeRow->text(2), QStringLiteral("FirstType"));
     QCOMPARE(typeRow->text(3), QStringLiteral("ReaderType"));
     QTreeWidgetItem* durability =
         child(child(top, QStringLiteral("QoS匹配项")), QStringLiteral("durability"));
@@ -322,6 +325,87 @@ void TestQosDouble::topicNameNotUtf8()
              HandleText::text(HandleText::keyOf(handleOf(0xa1))));
     panel.setMatchHandle(d1, handleOf(0xa3), ReaderMatch);
     QCOMPARE(panel.treeWidget->topLevelItemCount(), 0);
+}
+
+// A writer and a reader that announce new QoS under the same handles (the monitor tells of it
+// with dataChanged()): the comparison follows in place, with the operator's expansion kept, and
+// a change that concerns neither touches no row.
+void TestQosDouble::changedAnnouncementsUpdateInPlace()
+{
+    const uint32_t d1 = TestEnv::domain(0);
+    FakeParticipant& fake = m_fixture.addDomain(d1);
+    MonitorLib& monitor = MonitorLib::getInstance();
+    const PublicationBuiltinTopicData reliableWriter = writerRecord(0xb1, 0xb0, "T", "Ty");
+    const SubscriptionBuiltinTopicData bestEffortReader = readerRecord(0xb2, 0xb0, "T", "Ty");
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        fake.addParticipant(participantRecord(0xb0, "/usr/bin/feed"));
+        fake.addPublication(reliableWriter);
+        fake.addSubscription(bestEffortReader);
+    }
+    MatchWidget panel;
+    panel.setMatchHandle(d1, handleOf(0xb1), WriterMatch);
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
+    QTreeWidgetItem* top = panel.treeWidget->topLevelItem(0);
+    QCOMPARE(top->toolTip(0), QStringLiteral("可以匹配"));
+    QTreeWidgetItem* qos = child(top, QStringLiteral("QoS匹配项"));
+    QTreeWidgetItem* presentation = child(qos, QStringLiteral("presentation"));
+    QTreeWidgetItem* reliability =
+        child(child(qos, QStringLiteral("reliability")), QStringLiteral("kind"));
+    QVERIFY(presentation && reliability);
+    QCOMPARE(reliability->text(3), QStringLiteral("BEST_EFFORT_RELIABILITY_QOS"));
+    top->setExpanded(true);
+    presentation->setExpanded(false);
+
+    int resets = 0;
+    int changedItems = 0;
+    QAbstractItemModel* model = panel.treeWidget->model();
+    connect(model, &QAbstractItemModel::modelReset, this, [&resets] { ++resets; });
+    connect(model, &QAbstractItemModel::dataChanged, this, [&changedItems] { ++changedItems; });
+
+    // A change elsewhere: nothing to update.
+    emit monitor.dataChanged();
+    QCOMPARE(changedItems, 0);
+
+    // The shown writer now offers best effort, and the reader asks for reliable.
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        PublicationBuiltinTopicData w = reliableWriter;
+        w.reliability.kind = 1;
+        fake.addPublication(w);
+        SubscriptionBuiltinTopicData r = bestEffortReader;
+        r.reliability.kind = 2;
+        fake.addSubscription(r);
+    }
+    emit monitor.dataChanged();
+    QCOMPARE(panel.treeWidget->topLevelItemCount(), 1);
+    QCOMPARE(panel.treeWidget->topLevelItem(0), top);
+    QCOMPARE(reliability->text(2), QStringLiteral("BEST_EFFORT_RELIABILITY_QOS"));
+    QCOMPARE(reliability->text(3), QStringLiteral("RELIABLE_RELIABILITY_QOS"));
+    for (int c = 0; c < 4; ++c) {
+        QCOMPARE(reliability->foreground(c).color(), ComparisonRows::brokenColour());
+        QVERIFY2(reliability->toolTip(c).startsWith(QStringLiteral("reliability：")),
+                 qPrintable(reliability->toolTip(c)));
+    }
+    QVERIFY2(top->toolTip(0).startsWith(QStringLiteral("无法匹配：reliability：")),
+             qPrintable(top->toolTip(0)));
+    QVERIFY(top->isExpanded());
+    QVERIFY(!presentation->isExpanded());
+    QVERIFY(changedItems > 0);
+    QCOMPARE(resets, 0);
+
+    // The reader settles for best effort again: the marks go.
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        fake.addSubscription(bestEffortReader);
+    }
+    emit monitor.dataChanged();
+    QCOMPARE(reliability->text(3), QStringLiteral("BEST_EFFORT_RELIABILITY_QOS"));
+    QVERIFY(!reliability->data(2, Qt::ForegroundRole).isValid());
+    QVERIFY(reliability->toolTip(2).isEmpty());
+    QCOMPARE(top->toolTip(0), QStringLiteral("可以匹配"));
+    QVERIFY(top->isExpanded());
+    QCOMPARE(resets, 0);
 }
 
 QTEST_MAIN(TestQosDouble)

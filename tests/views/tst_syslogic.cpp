@@ -40,6 +40,7 @@ private slots:
     void failureLines_data();
     void failureLines();
     void burstOfSignals();
+    void marks();
 
 private:
     std::unique_ptr<SysLogic> m_view;
@@ -106,6 +107,18 @@ void TestSysLogic::domainAndTopicOrder()
     QVERIFY(tree.at(TestEnv::domain(3)).empty());
     QCOMPARE(tree.at(3), (std::set<std::string>{"a", "b"}));
     QCOMPARE(tree.at(12), (std::set<std::string>{"B", "onlyRead"}));
+
+    // The items of every rebuild share the view's icons: a new icon each time would put new
+    // scaled pixmaps into Qt's cache under keys of their own on every change.
+    QTreeWidgetItem* domain = view.m_domainItems.value(3);
+    const qint64 domainIcon = domain->icon(0).cacheKey();
+    const qint64 topicIcon = domain->child(0)->icon(0).cacheKey();
+    QVERIFY(domainIcon != topicIcon);
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QTreeWidgetItem* rebuilt = view.m_domainItems.value(12);
+    QVERIFY(rebuilt);
+    QCOMPARE(rebuilt->icon(0).cacheKey(), domainIcon);
+    QCOMPARE(rebuilt->child(1)->icon(0).cacheKey(), topicIcon);
 }
 
 void TestSysLogic::doubleClick_data()
@@ -249,6 +262,52 @@ void TestSysLogic::burstOfSignals()
     const int delivered = rebuilds;
     QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
     QCOMPARE(rebuilds, delivered + 1);
+}
+
+// Topics with pairs that cannot match, and their domains, in red with the count as tooltip;
+// texts and icons as they were; the marks given again to the items of a rebuild, and gone
+// with the pairs.
+void TestSysLogic::marks()
+{
+    SysLogic& view = *m_view;
+    // The doubles of the tests before are gone.
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QTRY_COMPARE_WITH_TIMEOUT(TreeDump::lines(view.treeWidget).size(), 7, discoveryMs);
+    const QStringList shown = TreeDump::lines(view.treeWidget);
+    auto item = [&view](int domain, const char* topic) {
+        QTreeWidgetItem* domainItem = view.m_domainItems.value(domain, nullptr);
+        return topic ? Clicks::child(domainItem, QString::fromUtf8(topic)) : domainItem;
+    };
+    auto isRed = [](QTreeWidgetItem* i) {
+        return i->data(0, Qt::ForegroundRole).value<QBrush>().color() == QColor(Qt::red);
+    };
+    auto isPlain = [](QTreeWidgetItem* i) {
+        return !i->data(0, Qt::ForegroundRole).isValid() && i->toolTip(0).isEmpty();
+    };
+    // "x" has no item: it changes nothing.
+    view.applyMarks({{3, {{"a", 2}, {"b", 1}}}, {12, {{"x", 5}}}});
+    QCOMPARE(TreeDump::lines(view.treeWidget), shown);
+    QVERIFY(isRed(item(3, "a")));
+    QCOMPARE(item(3, "a")->toolTip(0), QString::fromUtf8("2 对发布端和订阅端无法匹配"));
+    QCOMPARE(item(3, "b")->toolTip(0), QString::fromUtf8("1 对发布端和订阅端无法匹配"));
+    QVERIFY(isRed(item(3, nullptr)));
+    QCOMPARE(item(3, nullptr)->toolTip(0), QString::fromUtf8("3 对发布端和订阅端无法匹配"));
+    QVERIFY(!item(3, "a")->icon(0).isNull());
+    QVERIFY(isPlain(item(12, "B")) && isPlain(item(12, "onlyRead")));
+    QCOMPARE(item(12, nullptr)->toolTip(0), QString::fromUtf8("5 对发布端和订阅端无法匹配"));
+
+    // A rebuild makes new items; they carry the marks.
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QCOMPARE(TreeDump::lines(view.treeWidget), shown);
+    QVERIFY(isRed(item(3, "a")) && isRed(item(3, "b")) && isRed(item(3, nullptr)));
+
+    view.applyMarks({{3, {{"b", 4}}}});
+    QVERIFY(isPlain(item(3, "a")) && isPlain(item(12, nullptr)));
+    QCOMPARE(item(3, nullptr)->toolTip(0), QString::fromUtf8("4 对发布端和订阅端无法匹配"));
+    view.applyMarks({});
+    for (QTreeWidgetItem* i : {item(3, "a"), item(3, "b"), item(3, nullptr), item(12, nullptr)}) {
+        QVERIFY(isPlain(i));
+    }
 }
 
 QTEST_MAIN(TestSysLogic)
