@@ -248,8 +248,10 @@ QString usage(InspectorOptions::Command command)
                                           "event: first what already\n"
                                           "exists, as \"joined\" events, then every participant, "
                                           "writer and reader that\n"
-                                          "joins or leaves, until interrupted (SIGINT, SIGTERM) "
-                                          "or the duration ends.\n\n"),
+                                          "joins or leaves (\"joined\", \"left\") or changes its "
+                                          "QoS (\"qos_changed\"),\n"
+                                          "until interrupted (SIGINT, SIGTERM) or the duration "
+                                          "ends.\n\n"),
                            domains,
                            QStringLiteral("  --duration SECONDS stop after this long (default: "
                                           "until interrupted)\n"),

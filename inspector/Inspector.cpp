@@ -1,8 +1,11 @@
 #include "Inspector.h"
 
+#include "CheckCommand.h"
 #include "CommandLine.h"
 #include "DomainSelection.h"
+#include "EventStream.h"
 #include "ExitCode.h"
+#include "MonitorEvents.h"
 #include "MonitorLib.h"
 #include "QuitOnSignal.h"
 #include "ResultOutput.h"
@@ -13,8 +16,10 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <sys/resource.h>
 
 namespace {
@@ -78,6 +83,11 @@ int Inspector::run(const QStringList& arguments)
     // peers see them leave at once, as when the command ends by itself.
     QuitOnSignal quitOnSignal;
     m_monitor = &MonitorLib::getInstance();
+    if (m_options.command == InspectorOptions::Command::Watch) {
+        // Recording from the start makes everything the first passes discover a "joined"
+        // event: the picture of what already exists.
+        m_events = &MonitorEvents::log();
+    }
     if (!join()) {
         return ExitCode::Usage;
     }
@@ -162,14 +172,16 @@ int Inspector::snapshot()
     const bool written = publish(result.text);
     const double printed = msSince(timer);
     verbose(QStringLiteral("snapshot of %1 participants and %2 endpoints: collected in %3 ms, "
-                           "document built in %4 ms, printed in %5 ms (%6 ms in all, %7 bytes); "
-                           "peak memory %8 MiB")
+                           "%4 problems found in %5 ms, document built in %6 ms, printed in %7 "
+                           "ms (%8 ms in all, %9 bytes); peak memory %10 MiB")
                 .arg(qulonglong(result.participants))
                 .arg(qulonglong(result.endpoints))
                 .arg(result.collectMs, 0, 'f', 1)
+                .arg(qulonglong(result.problems))
+                .arg(result.problemsMs, 0, 'f', 1)
                 .arg(result.buildMs, 0, 'f', 1)
                 .arg(printed, 0, 'f', 1)
-                .arg(result.collectMs + result.buildMs + printed, 0, 'f', 1)
+                .arg(result.collectMs + result.problemsMs + result.buildMs + printed, 0, 'f', 1)
                 .arg(qulonglong(result.text.size()))
                 .arg(peakMemoryMiB(), 0, 'f', 1));
     return written ? ExitCode::Done : ExitCode::Usage;
@@ -177,14 +189,71 @@ int Inspector::snapshot()
 
 int Inspector::check()
 {
-    diagnose(QStringLiteral("check is not available yet"));
-    return ExitCode::Usage;
+    DocumentHeader header;
+    header.command = QStringLiteral("check");
+    if (!waitForDiscovery(header.settled)) {
+        return ExitCode::Interrupted;
+    }
+    header.takenAt = QDateTime::currentDateTimeUtc();
+    const CheckCommand::Result result = CheckCommand::run(*m_monitor, header, m_options.format);
+    verbose(QStringLiteral("%1 writer/reader pairs cannot match").arg(qulonglong(result.errors)));
+    if (!publish(result.text)) {
+        return ExitCode::Usage;
+    }
+    return result.errors > 0 ? ExitCode::ErrorFound : ExitCode::Done;
 }
 
 int Inspector::watch()
 {
-    diagnose(QStringLiteral("watch is not available yet"));
-    return ExitCode::Usage;
+    EventStream stream(*m_events, m_output);
+    QEventLoop loop;
+    bool writable = true;
+    auto printNew = [&] {
+        if (writable && !stream.printNew()) {
+            writable = false;
+            loop.quit();
+        }
+    };
+    QObject receiver;
+    // emitted on the polling thread; delivered queued to the main thread
+    QObject::connect(m_events, &EventLog::appended, &receiver, printNew, Qt::QueuedConnection);
+    QTimer duration;
+    duration.setSingleShot(true);
+    QObject::connect(&duration, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // What was recorded before the connection existed.
+    printNew();
+    if (m_options.durationSeconds < 0) {
+        loop.exec();
+    } else if (m_options.durationSeconds > 0) {
+        // QTimer counts in int milliseconds: a longer duration is waited for in several laps.
+        int64_t left = milliseconds(m_options.durationSeconds);
+        while (writable && left > 0) {
+            const int lap = int(std::min<int64_t>(left, std::numeric_limits<int>::max()));
+            left -= lap;
+            duration.start(lap);
+            loop.exec();
+            if (duration.isActive()) {
+                break; // ended by a signal or a failed write, not by the timer
+            }
+        }
+    }
+    // What the last pass recorded while the loop was ending.
+    printNew();
+    if (stream.lost() > 0) {
+        diagnose(QStringLiteral("%1 events were lost: more arrived at once than the event log "
+                                "holds")
+                     .arg(qulonglong(stream.lost())));
+    }
+    verbose(QStringLiteral("%1 events printed").arg(qulonglong(stream.printed())));
+    if (!writable) {
+        // A reader that stopped reading (`brelvane watch | head`) has what it wanted.
+        if (m_output.readerGone()) {
+            return ExitCode::Done;
+        }
+        diagnose(QStringLiteral("cannot write the result to standard output"));
+        return ExitCode::Usage;
+    }
+    return ExitCode::Done;
 }
 
 bool Inspector::publish(const std::string& result)

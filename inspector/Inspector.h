@@ -1,7 +1,8 @@
 // One run of the command-line inspector: reads the command line, joins the domains through the
 // domain selection's rules, waits for discovery to settle and hands the result to the output.
 // Runs on the main thread; the monitor's polling thread announces changes, which are only
-// counted here (MonitorLib::signalCount), never delivered.
+// counted here (MonitorLib::signalCount), never delivered. watch reads the discovery event log,
+// whose announcements of new events the polling thread emits and the main thread receives.
 #pragma once
 
 #include "InspectorOptions.h"
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+class EventLog;
 class MonitorLib;
 class ResultOutput;
 
@@ -37,4 +39,6 @@ private:
     ResultOutput& m_output;
     InspectorOptions m_options;
     MonitorLib* m_monitor = nullptr;
+    // watch: the log, recording from before the first domain is joined
+    EventLog* m_events = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "HandleText.h"
 #include "JsonWriter.h"
+#include "ProblemsJson.h"
 #include "QosJson.h"
 #include "TopicIndex.h"
 
@@ -134,7 +135,8 @@ void writeHeader(JsonWriter& json, const DocumentHeader& header)
     json.key("settled").boolean(header.settled);
 }
 
-std::string document(const DocumentHeader& header, const Snapshot& snapshot)
+std::string document(const DocumentHeader& header, const Snapshot& snapshot,
+                     const ProblemReport& problems)
 {
     std::string out;
     JsonWriter json(out);
@@ -145,6 +147,7 @@ std::string document(const DocumentHeader& header, const Snapshot& snapshot)
         domain(json, d);
     }
     json.endArray();
+    ProblemsJson::writeProblems(json, problems);
     json.endObject();
     out += '\n';
     return out;

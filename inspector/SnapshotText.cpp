@@ -2,6 +2,7 @@
 
 #include "HandleText.h"
 #include "PrintableText.h"
+#include "ProblemsText.h"
 #include "TopicIndex.h"
 
 #include <unordered_map>
@@ -49,7 +50,7 @@ void endpointLine(std::string& out, const char* side, const DiscoveredEndpoint<R
     out += '\n';
 }
 
-void domainBlock(std::string& out, const SnapshotDomain& domain)
+void domainBlock(std::string& out, const SnapshotDomain& domain, const ProblemReport& problems)
 {
     const TopicIndex topics = indexTopics(domain);
     Owners owners;
@@ -85,6 +86,7 @@ void domainBlock(std::string& out, const SnapshotDomain& domain)
         out += "    " + handle(HandleText::keyOf(p.handle)) + "  " + place(p.info) + ", user " +
                PrintableText::forTerminal(p.info.userName) + '\n';
     }
+    ProblemsText::appendDomain(out, problems, domain.id);
 }
 
 } // namespace
@@ -101,7 +103,8 @@ std::string headline(const DocumentHeader& header, const std::vector<uint32_t>& 
     return line;
 }
 
-std::string listing(const DocumentHeader& header, const Snapshot& snapshot)
+std::string listing(const DocumentHeader& header, const Snapshot& snapshot,
+                    const ProblemReport& problems)
 {
     std::vector<uint32_t> ids;
     for (const SnapshotDomain& domain : snapshot.domains) {
@@ -109,7 +112,7 @@ std::string listing(const DocumentHeader& header, const Snapshot& snapshot)
     }
     std::string out = headline(header, ids);
     for (const SnapshotDomain& domain : snapshot.domains) {
-        domainBlock(out, domain);
+        domainBlock(out, domain, problems);
     }
     return out;
 }

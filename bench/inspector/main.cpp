@@ -141,7 +141,7 @@ int main(int argc, char* argv[])
                 plan.participants, plan.writers, plan.readers, plan.topics, repeat);
     for (InspectorOptions::Format format :
          {InspectorOptions::Format::Json, InspectorOptions::Format::Text}) {
-        Figure collect, build, write, total;
+        Figure collect, problems, build, write, total;
         size_t bytes = 0;
         for (int run = 0; run < repeat; ++run) {
             DocumentHeader header;
@@ -162,13 +162,15 @@ int main(int argc, char* argv[])
             }
             bytes = result.text.size();
             collect.add(result.collectMs);
+            problems.add(result.problemsMs);
             build.add(result.buildMs);
             write.add(writeMs);
-            total.add(result.collectMs + result.buildMs + writeMs);
+            total.add(result.collectMs + result.problemsMs + result.buildMs + writeMs);
         }
         std::printf("%s (%zu bytes):\n", format == InspectorOptions::Format::Json ? "json" : "text",
                     bytes);
         collect.print("collect under the mutex");
+        problems.print("problems analysis");
         build.print("build the document");
         write.print("print");
         total.print("own work in all");

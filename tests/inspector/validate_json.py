@@ -8,6 +8,7 @@ Prints every violation with the place it was found and exits 1 when there is one
 file is valid, 2 when the schema itself is broken or FILE is not JSON.
 """
 import json
+import os
 import sys
 
 import jsonschema
@@ -25,7 +26,19 @@ def main(argv):
         schema = json.load(f)
     validator_class = jsonschema.validators.validator_for(schema)
     validator_class.check_schema(schema)
-    validator = validator_class(schema, format_checker=validator_class.FORMAT_CHECKER)
+    # The schemas refer to each other by their $id; they are all found beside this one, never
+    # fetched from the network.
+    store = {}
+    folder = os.path.dirname(os.path.abspath(schema_path))
+    for name in sorted(os.listdir(folder)):
+        if name.endswith(".schema.json"):
+            with open(os.path.join(folder, name), encoding="utf-8") as f:
+                other = json.load(f)
+            validator_class.check_schema(other)
+            store[other["$id"]] = other
+    resolver = jsonschema.RefResolver.from_schema(schema, store=store)
+    validator = validator_class(schema, resolver=resolver,
+                                format_checker=validator_class.FORMAT_CHECKER)
     with open(document_path, encoding="utf-8") as f:
         text = f.read()
     try:
