@@ -1,7 +1,8 @@
 // The command-line inspector `brelvane` as a user runs it, against real peers in other
-// processes: the demo system and dds-peer. Every document it prints is checked against its
-// JSON Schema in docs/schema with a standard validator. Discovery must stay still for 5 s
-// rather than 2 before a picture is taken, so that a busy machine cannot cut it short.
+// processes: the demo system and dds-peer. Every document it prints, and every line watch
+// prints, is checked against its JSON Schema in docs/schema with a standard validator. Discovery
+// must stay still for 5 s rather than 2 before a picture is taken, so that a busy machine cannot
+// cut it short.
 #include "PeerProcess.h"
 #include "TestEnv.h"
 
@@ -12,6 +13,7 @@
 #include <QTemporaryFile>
 #include <QtTest>
 #include <memory>
+#include <signal.h>
 
 namespace {
 
@@ -115,6 +117,85 @@ QJsonObject member(const QJsonObject& object, const char* path)
     return at;
 }
 
+QString peerHandle(const std::vector<PeerProcess::Endpoint>& endpoints, size_t i)
+{
+    return i < endpoints.size() ? handleOf(endpoints[i].key) : QString();
+}
+
+// brelvane watch running in the background: its lines as they come.
+class WatchRun
+{
+public:
+    explicit WatchRun(const QStringList& arguments)
+    {
+        m_process.start(QStringLiteral(BRELVANE_INSPECTOR), arguments);
+    }
+    ~WatchRun()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    bool started() { return m_process.waitForStarted(10000); }
+
+    // Reads what has arrived; every complete line must be one JSON object.
+    const QList<QJsonObject>& events()
+    {
+        m_pending += m_process.readAllStandardOutput();
+        int end;
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            const QByteArray line = m_pending.left(end + 1);
+            m_pending.remove(0, end + 1);
+            m_lines += line;
+            const QJsonObject event = parsed(line);
+            if (event.isEmpty()) {
+                m_broken << QString::fromUtf8(line);
+            }
+            m_events << event;
+        }
+        return m_events;
+    }
+
+    // The index of the first event with these members, -1 when none came yet.
+    int find(const char* event, const char* kind, const QString& handle)
+    {
+        const QList<QJsonObject>& all = events();
+        for (int i = 0; i < all.size(); ++i) {
+            const QJsonObject& e = all[i];
+            if (e.value(QLatin1String("event")).toString() == QLatin1String(event) &&
+                e.value(QLatin1String("kind")).toString() == QLatin1String(kind) &&
+                e.value(QLatin1String("handle")).toString() == handle) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    // Sends SIGTERM and waits for the end; the exit code, -1 for a crash or no end.
+    int stop()
+    {
+        ::kill(pid_t(m_process.processId()), SIGTERM);
+        if (!m_process.waitForFinished(30000)) {
+            return -1;
+        }
+        events();
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+
+    QByteArray lines() const { return m_lines; }
+    QStringList broken() const { return m_broken; }
+    QByteArray diagnostics() { return m_process.readAllStandardError(); }
+
+private:
+    QProcess m_process;
+    QByteArray m_pending;
+    QByteArray m_lines;
+    QList<QJsonObject> m_events;
+    QStringList m_broken;
+};
+
 } // namespace
 
 class TestInspector : public QObject
@@ -127,9 +208,14 @@ private slots:
     void version();
     void usageErrors_data();
     void usageErrors();
+    void domainThatCannotBeJoined_data();
     void domainThatCannotBeJoined();
     void snapshotJson();
     void snapshotText();
+    void checkConflict();
+    void checkClean();
+    void watchEvents();
+    void watchDuration();
 
 private:
     QString demoDomain() const { return QString::number(TestEnv::domain(0)); }
@@ -169,6 +255,15 @@ void TestInspector::usageErrors_data()
         << QStringList{"check", "--domains", "0", "--fast"} << "unknown option '--fast' for check";
     QTest::newRow("no domains") << QStringList{"watch"} << "watch needs --domains";
     QTest::newRow("no command") << QStringList{} << "no command given";
+    QTest::newRow("check: id out of range")
+        << QStringList{"check", "--domains", "3,300"} << "bad domain id '300'";
+    QTest::newRow("check: bad format")
+        << QStringList{"check", "--domains", "0", "--format", "xml"} << "bad value 'xml'";
+    QTest::newRow("watch: bad duration")
+        << QStringList{"watch", "--domains", "0", "--duration", "-1"} << "bad value '-1'";
+    QTest::newRow("watch takes no --settle")
+        << QStringList{"watch", "--domains", "0", "--settle", "3"}
+        << "unknown option '--settle' for watch";
 }
 
 void TestInspector::usageErrors()
@@ -182,8 +277,17 @@ void TestInspector::usageErrors()
     QVERIFY2(run.err.contains("--help"), run.err.constData());
 }
 
+void TestInspector::domainThatCannotBeJoined_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("snapshot") << "snapshot";
+    QTest::newRow("check") << "check";
+    QTest::newRow("watch") << "watch";
+}
+
 void TestInspector::domainThatCannotBeJoined()
 {
+    QFETCH(QString, command);
     // A configuration the middleware cannot read: no participant can be created anywhere.
     QTemporaryFile config;
     QVERIFY(config.open());
@@ -191,7 +295,7 @@ void TestInspector::domainThatCannotBeJoined()
                  "</CycloneDDS>\n");
     config.flush();
     const QString id = QString::number(TestEnv::domain(3));
-    const Run run = runInspector({QStringLiteral("snapshot"), QStringLiteral("--domains"), id},
+    const Run run = runInspector({command, QStringLiteral("--domains"), id},
                                  {QStringLiteral("CYCLONEDDS_URI=file://") + config.fileName()});
     QCOMPARE(run.exitCode, 2);
     // The middleware's failure line is a diagnostic like the program's own message.
@@ -317,6 +421,57 @@ void TestInspector::snapshotJson()
     QCOMPARE(flightPlan.value(QLatin1String("readers")).toInt(), 1);
     QCOMPARE(flightPlan.value(QLatin1String("types")).toArray(),
              QJsonArray({QStringLiteral("demo::FlightPlan")}));
+
+    // The demo's known conflicts: the weather feed's best-effort writer against the display's
+    // reliable reader, and two volatile SystemHealth writers against a transient-local reader.
+    QCOMPARE(document.value(QLatin1String("error_count")).toInt(), 3);
+    const QJsonArray problemCounts = document.value(QLatin1String("problem_counts")).toArray();
+    QCOMPARE(problemCounts.size(), 1);
+    QCOMPARE(problemCounts[0].toObject().value(QLatin1String("domain")).toInt(),
+             int(TestEnv::domain(0)));
+    QCOMPARE(problemCounts[0].toObject().value(QLatin1String("errors")).toInt(), 3);
+    QCOMPARE(problemCounts[0].toObject().value(QLatin1String("hints")).toInt(), 1);
+    const QJsonArray problems = document.value(QLatin1String("problems")).toArray();
+    const QString weatherWriter = findBy(writerList, "topic", QStringLiteral("WeatherReport"))
+                                      .value(QLatin1String("handle"))
+                                      .toString();
+    QJsonObject weatherPair;
+    QStringList kinds;
+    for (const QJsonValue& p : problems) {
+        const QJsonObject problem = p.toObject();
+        kinds << problem.value(QLatin1String("level")).toString() + QLatin1Char(' ') +
+                     problem.value(QLatin1String("topic")).toString();
+        if (problem.value(QLatin1String("topic")).toString() == QLatin1String("WeatherReport") &&
+            problem.value(QLatin1String("kind")).toString() == QLatin1String("incompatible_pair")) {
+            weatherPair = problem;
+        }
+    }
+    QCOMPARE(kinds,
+             QStringList({"error SystemHealth", "error SystemHealth", "error WeatherReport",
+                          "warning SystemHealth", "warning SystemHealth", "warning SystemHealth",
+                          "warning WeatherReport", "warning WeatherReport", "hint Command"}));
+    QCOMPARE(member(weatherPair, "writer").value(QLatin1String("handle")).toString(),
+             weatherWriter);
+    QCOMPARE(member(weatherPair, "writer").value(QLatin1String("process")).toString(),
+             QStringLiteral("weather_feed:3303"));
+    QStringList policies;
+    for (const QJsonValue& reason : weatherPair.value(QLatin1String("reasons")).toArray()) {
+        policies << reason.toObject().value(QLatin1String("policy")).toString();
+    }
+    QCOMPARE(policies, QStringList({"latency_budget", "reliability"}));
+
+    // check finds the same problems, and fails on them.
+    const Run check = runInspector({QStringLiteral("check"), QStringLiteral("--domains"),
+                                    demoDomain(), QStringLiteral("--settle"), QStringLiteral("60"),
+                                    QStringLiteral("--quiet"), QStringLiteral("5")});
+    QCOMPARE(check.exitCode, 1);
+    const QString checkViolations =
+        schemaViolations(QStringLiteral("check.schema.json"), check.out);
+    QVERIFY2(checkViolations.isEmpty(), qPrintable(checkViolations));
+    const QJsonObject checked = parsed(check.out);
+    QCOMPARE(checked.value(QLatin1String("command")).toString(), QStringLiteral("check"));
+    QCOMPARE(checked.value(QLatin1String("problems")).toArray(), problems);
+    QCOMPARE(checked.value(QLatin1String("problem_counts")).toArray(), problemCounts);
 }
 
 void TestInspector::snapshotText()
@@ -347,6 +502,199 @@ void TestInspector::snapshotText()
                  lines[2].endsWith(QStringLiteral("  atc_display:4404 on console (10.10.0.41)")),
              qPrintable(lines[2]));
     QVERIFY(lines[3].isEmpty());
+    // The problems after the domain's topics and participants, each with its endpoints.
+    const int problems = text.indexOf(QStringLiteral("  Problems in domain %1: 3 writer/reader "
+                                                     "pairs that cannot match, 5 endpoints that "
+                                                     "match nothing, 1 one-sided topic\n")
+                                          .arg(demoDomain()));
+    QVERIFY2(problems > text.indexOf(QStringLiteral("  Participants\n")), qPrintable(text));
+    const int pair = text.indexOf(QStringLiteral("    错误  topic WeatherReport: cannot match\n"));
+    QVERIFY2(pair > problems, qPrintable(text));
+    const QStringList pairLines = text.mid(pair).split(QLatin1Char('\n'));
+    QVERIFY2(pairLines[1].startsWith(QStringLiteral("      writer 0x")) &&
+                 pairLines[1].endsWith(QStringLiteral("  weather_feed:3303")),
+             qPrintable(pairLines[1]));
+    QVERIFY2(pairLines[2].endsWith(QStringLiteral("  atc_display:4404")), qPrintable(pairLines[2]));
+    QVERIFY2(pairLines[3].startsWith(QStringLiteral("      latency_budget：")),
+             qPrintable(pairLines[3]));
+    QVERIFY2(pairLines[4].startsWith(QStringLiteral("      reliability：")),
+             qPrintable(pairLines[4]));
+    QVERIFY2(text.contains(QStringLiteral("    提示  topic Command: ")), qPrintable(text));
+}
+
+void TestInspector::checkConflict()
+{
+    // A best-effort writer and a reliable reader of one topic cannot match.
+    PeerProcess peer;
+    const QString domain = QString::number(TestEnv::domain(1));
+    QVERIFY2(peer.startPeer({"--domain", domain, "--writer", "Orders@shop::Order", "--qos",
+                             "reliability=best_effort", "--reader", "Orders@shop::Order", "--qos",
+                             "reliability=reliable"}),
+             qPrintable(peer.errorString()));
+    const Run run = runInspector({QStringLiteral("check"), QStringLiteral("--domains"), domain,
+                                  QStringLiteral("--settle"), QStringLiteral("60"),
+                                  QStringLiteral("--quiet"), QStringLiteral("5")});
+    QCOMPARE(run.exitCode, 1);
+    const QString violations = schemaViolations(QStringLiteral("check.schema.json"), run.out);
+    QVERIFY2(violations.isEmpty(), qPrintable(violations));
+    const QJsonObject document = parsed(run.out);
+    QVERIFY(document.value(QLatin1String("settled")).toBool());
+    QCOMPARE(document.value(QLatin1String("error_count")).toInt(), 1);
+    const QJsonArray problems = document.value(QLatin1String("problems")).toArray();
+    QVERIFY(!problems.isEmpty());
+    const QJsonObject pair = problems.first().toObject();
+    QCOMPARE(pair.value(QLatin1String("level")).toString(), QStringLiteral("error"));
+    QCOMPARE(pair.value(QLatin1String("kind")).toString(), QStringLiteral("incompatible_pair"));
+    QCOMPARE(pair.value(QLatin1String("domain")).toInt(), int(TestEnv::domain(1)));
+    QCOMPARE(pair.value(QLatin1String("topic")).toString(), QStringLiteral("Orders"));
+    QCOMPARE(member(pair, "writer").value(QLatin1String("handle")).toString(),
+             peerHandle(peer.writers(), 0));
+    QCOMPARE(member(pair, "reader").value(QLatin1String("handle")).toString(),
+             peerHandle(peer.readers(), 0));
+    const QJsonArray reasons = pair.value(QLatin1String("reasons")).toArray();
+    QCOMPARE(reasons.size(), 1);
+    const QJsonObject reason = reasons.first().toObject();
+    QCOMPARE(reason.value(QLatin1String("policy")).toString(), QStringLiteral("reliability"));
+    QCOMPARE(reason.value(QLatin1String("writer_value")).toString(),
+             QStringLiteral("BEST_EFFORT_RELIABILITY_QOS"));
+    QCOMPARE(reason.value(QLatin1String("reader_value")).toString(),
+             QStringLiteral("RELIABLE_RELIABILITY_QOS"));
+
+    const Run text = runInspector({QStringLiteral("check"), QStringLiteral("--domains"), domain,
+                                   QStringLiteral("--format"), QStringLiteral("text"),
+                                   QStringLiteral("--settle"), QStringLiteral("60"),
+                                   QStringLiteral("--quiet"), QStringLiteral("5")});
+    QCOMPARE(text.exitCode, 1);
+    const QString listing = QString::fromUtf8(text.out);
+    QVERIFY2(
+        listing.contains(QStringLiteral("    错误  topic Orders: cannot match\n      writer ") +
+                         peerHandle(peer.writers(), 0)),
+        qPrintable(listing));
+    QVERIFY2(listing.contains(QStringLiteral("      reliability：")), qPrintable(listing));
+    QVERIFY2(listing.endsWith(QStringLiteral("\n1 writer/reader pair cannot match.\n")),
+             qPrintable(listing));
+    QVERIFY(peer.stop());
+}
+
+void TestInspector::checkClean()
+{
+    PeerProcess peer;
+    const QString domain = QString::number(TestEnv::domain(2));
+    QVERIFY2(peer.startPeer({"--domain", domain, "--writer", "Orders@shop::Order", "--qos",
+                             "reliability=reliable", "--reader", "Orders@shop::Order", "--qos",
+                             "reliability=reliable"}),
+             qPrintable(peer.errorString()));
+    for (const QString& format : {QStringLiteral("json"), QStringLiteral("text")}) {
+        const Run run =
+            runInspector({QStringLiteral("check"), QStringLiteral("--domains"), domain,
+                          QStringLiteral("--format"), format, QStringLiteral("--settle"),
+                          QStringLiteral("60"), QStringLiteral("--quiet"), QStringLiteral("5")});
+        QCOMPARE(run.exitCode, 0);
+        if (format == QLatin1String("text")) {
+            QVERIFY2(run.out.endsWith("\nNo error-level problem.\n"), run.out.constData());
+            continue;
+        }
+        const QString violations = schemaViolations(QStringLiteral("check.schema.json"), run.out);
+        QVERIFY2(violations.isEmpty(), qPrintable(violations));
+        const QJsonObject document = parsed(run.out);
+        QCOMPARE(document.value(QLatin1String("error_count")).toInt(), 0);
+        QCOMPARE(document.value(QLatin1String("problems")).toArray(), QJsonArray());
+        // What it looked at: the peer's writer and reader, so a clean result is not an empty one.
+        const QJsonArray counts = document.value(QLatin1String("problem_counts")).toArray();
+        QCOMPARE(counts.size(), 1);
+        QCOMPARE(counts[0].toObject().value(QLatin1String("writers")).toInt(), 1);
+        QCOMPARE(counts[0].toObject().value(QLatin1String("readers")).toInt(), 1);
+    }
+    QVERIFY(peer.stop());
+}
+
+void TestInspector::watchEvents()
+{
+    const QString domain = QString::number(TestEnv::domain(4));
+    PeerProcess before;
+    QVERIFY2(before.startPeer({"--domain", domain, "--commands", "--writer", "Plans@ops::Plan"}),
+             qPrintable(before.errorString()));
+    const QString participant = handleOf(before.participants().front());
+    const QString writer = peerHandle(before.writers(), 0);
+
+    WatchRun watch({QStringLiteral("watch"), QStringLiteral("--domains"), domain});
+    QVERIFY(watch.started());
+    // What existed before comes first, as joined events.
+    QTRY_VERIFY_WITH_TIMEOUT(watch.find("joined", "writer", writer) >= 0, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(watch.find("joined", "participant", participant) >= 0, 30000);
+    const QJsonObject joined = watch.events().at(watch.find("joined", "writer", writer));
+    QCOMPARE(joined.value(QLatin1String("topic")).toString(), QStringLiteral("Plans"));
+    QCOMPARE(joined.value(QLatin1String("type")).toString(), QStringLiteral("ops::Plan"));
+    QCOMPARE(joined.value(QLatin1String("domain")).toInt(), int(TestEnv::domain(4)));
+    QCOMPARE(joined.value(QLatin1String("pid")).toInt(), int(before.processId()));
+    for (const QJsonObject& event : watch.events()) {
+        QCOMPARE(event.value(QLatin1String("event")).toString(), QStringLiteral("joined"));
+    }
+
+    // A peer that joins and leaves while watched.
+    {
+        PeerProcess visitor;
+        QVERIFY2(visitor.startPeer({"--domain", domain, "--reader", "Plans@ops::Plan"}),
+                 qPrintable(visitor.errorString()));
+        const QString visitorParticipant = handleOf(visitor.participants().front());
+        const QString reader = peerHandle(visitor.readers(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.find("joined", "reader", reader) >= 0, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.find("joined", "participant", visitorParticipant) >= 0,
+                                 30000);
+        QVERIFY(visitor.stop());
+        QTRY_VERIFY_WITH_TIMEOUT(watch.find("left", "reader", reader) >= 0, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.find("left", "participant", visitorParticipant) >= 0, 30000);
+        QVERIFY(watch.find("joined", "reader", reader) < watch.find("left", "reader", reader));
+        const QJsonObject left = watch.events().at(watch.find("left", "reader", reader));
+        // described as it was when it joined
+        QCOMPARE(left.value(QLatin1String("topic")).toString(), QStringLiteral("Plans"));
+    }
+
+    // A QoS change under the same handle.
+    QVERIFY(before.send(QStringLiteral("qos ") + writer.mid(2) + QStringLiteral(" userdata=x")));
+    QVERIFY(!before.waitForLine(QStringLiteral("QOS ")).isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(watch.find("qos_changed", "writer", writer) >= 0, 30000);
+    const QJsonObject changed = watch.events().at(watch.find("qos_changed", "writer", writer));
+    QCOMPARE(changed.value(QLatin1String("policies")).toArray(),
+             QJsonArray({QStringLiteral("user_data")}));
+
+    // Interrupted, it ends cleanly; every line was a JSON object of the event schema.
+    QCOMPARE(watch.stop(), 0);
+    QVERIFY2(watch.broken().isEmpty(), qPrintable(watch.broken().join(QLatin1Char('\n'))));
+    const QString violations =
+        schemaViolations(QStringLiteral("event.schema.json"), watch.lines(), true);
+    QVERIFY2(violations.isEmpty(), qPrintable(violations));
+    QVERIFY(before.stop());
+}
+
+void TestInspector::watchDuration()
+{
+    // With --duration it ends by itself, after the picture of what exists.
+    const Run run =
+        runInspector({QStringLiteral("watch"), QStringLiteral("--domains"), demoDomain(),
+                      QStringLiteral("--duration"), QStringLiteral("15")});
+    QCOMPARE(run.exitCode, 0);
+    const QString violations = schemaViolations(QStringLiteral("event.schema.json"), run.out, true);
+    QVERIFY2(violations.isEmpty(), qPrintable(violations));
+    QSet<QString> joined;
+    for (const QByteArray& line : run.out.split('\n')) {
+        if (!line.isEmpty()) {
+            const QJsonObject event = parsed(line);
+            QCOMPARE(event.value(QLatin1String("event")).toString(), QStringLiteral("joined"));
+            joined.insert(event.value(QLatin1String("handle")).toString());
+        }
+    }
+    QSet<QString> demo;
+    for (const std::string& key : m_demo->participants()) {
+        demo.insert(handleOf(key));
+    }
+    for (const PeerProcess::Endpoint& e : m_demo->writers()) {
+        demo.insert(handleOf(e.key));
+    }
+    for (const PeerProcess::Endpoint& e : m_demo->readers()) {
+        demo.insert(handleOf(e.key));
+    }
+    QCOMPARE(joined, demo);
 }
 
 QTEST_GUILESS_MAIN(TestInspector)

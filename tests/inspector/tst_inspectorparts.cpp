@@ -1,10 +1,15 @@
 // The command-line inspector's parts that need no network: its command line with the domain
 // dialog's id rules, the settle rule, the JSON writer and the terminal text for what peers
-// announce, and the split of standard output between result and diagnostics.
+// announce, the split of standard output between result and diagnostics, the problems as JSON
+// and as text, and the event stream's lines.
 #include "CommandLine.h"
+#include "EventLog.h"
+#include "EventStream.h"
 #include "FailureLine.h"
 #include "JsonWriter.h"
 #include "PrintableText.h"
+#include "ProblemsJson.h"
+#include "ProblemsText.h"
 #include "ResultOutput.h"
 #include "SettleRule.h"
 
@@ -41,6 +46,102 @@ QByteArray drain(int fd)
     return all;
 }
 
+// Standard output as a pipe for the lifetime of the object, read back with result().
+class CapturedStdout
+{
+public:
+    CapturedStdout()
+    {
+        std::fflush(stdout);
+        m_ok = ::pipe2(m_pipe, O_NONBLOCK) == 0;
+        m_saved = ::dup(STDOUT_FILENO);
+        if (m_ok) {
+            ::dup2(m_pipe[1], STDOUT_FILENO);
+        }
+    }
+    ~CapturedStdout()
+    {
+        restore();
+        ::close(m_pipe[0]);
+    }
+    bool ok() const { return m_ok; }
+    // Everything written so far; standard output is back to what it was.
+    QByteArray result()
+    {
+        restore();
+        return drain(m_pipe[0]);
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved >= 0) {
+            std::fflush(stdout);
+            ::dup2(m_saved, STDOUT_FILENO);
+            ::close(m_saved);
+            ::close(m_pipe[1]);
+            m_saved = -1;
+        }
+    }
+
+    int m_pipe[2] = {-1, -1};
+    int m_saved = -1;
+    bool m_ok = false;
+};
+
+DiscoveryEvent sampleEvent(int n)
+{
+    auto entity = std::make_shared<EntityDescription>();
+    entity->handle = QStringLiteral("0x%1").arg(n, 32, 16, QLatin1Char('0'));
+    DiscoveryEvent e;
+    e.time.epochMs = 1796669304000 + n;
+    e.domainId = 7;
+    e.entity = entity;
+    return e;
+}
+
+// A report of one topic whose name carries a terminal escape: a pair that cannot match, the
+// entry for the pairs left out, and a hint.
+ProblemReport sampleReport()
+{
+    ProblemReport report;
+    DomainSummary summary;
+    summary.domain = 7;
+    summary.writers = 3;
+    summary.readers = 1;
+    summary.errors = 8;
+    summary.hints = 1;
+    report.domains.push_back(summary);
+    Problem pair;
+    pair.domain = 7;
+    pair.topic = "T\x1b[2J";
+    pair.text = QStringLiteral("reliability：…");
+    pair.writer = {std::string(16, 'w'), QStringLiteral("0x77"), QStringLiteral("pub:1")};
+    pair.reader = {std::string(16, 'r'), QStringLiteral("0x72"), QStringLiteral("sub:2")};
+    Reason reason;
+    reason.policy = QStringLiteral("reliability");
+    reason.writerValue = QStringLiteral("BEST_EFFORT_RELIABILITY_QOS");
+    reason.readerValue = QStringLiteral("RELIABLE_RELIABILITY_QOS");
+    reason.explanation = QStringLiteral("too weak");
+    pair.reasons << reason;
+    Problem more = pair;
+    more.kind = Problem::Kind::MorePairs;
+    more.writer = ProblemEndpoint();
+    more.reader = ProblemEndpoint();
+    more.reasons.clear();
+    more.count = 7;
+    more.text = QStringLiteral("7 more");
+    Problem hint;
+    hint.level = ProblemLevel::Hint;
+    hint.kind = Problem::Kind::WritersOnly;
+    hint.domain = 7;
+    hint.topic = "Lonely";
+    hint.text = QStringLiteral("writers only");
+    hint.count = 3;
+    report.problems = {pair, more, hint};
+    return report;
+}
+
 } // namespace
 
 class TestInspectorParts : public QObject
@@ -58,6 +159,9 @@ private slots:
     void terminalText_data();
     void terminalText();
     void resultOutput();
+    void problemsJson();
+    void problemsText();
+    void eventStream();
 };
 
 void TestInspectorParts::commandLine_data()
@@ -321,6 +425,125 @@ void TestInspectorParts::resultOutput()
     QVERIFY(written);
     QCOMPARE(resultText, QByteArray("{\"result\": 1}\nafter\n"));
     QCOMPARE(diagnostics, QByteArray("get_publications failed\nchatter\n"));
+}
+
+void TestInspectorParts::problemsJson()
+{
+    std::string out;
+    JsonWriter json(out);
+    json.beginObject();
+    ProblemsJson::writeProblems(json, sampleReport());
+    json.endObject();
+    QJsonParseError error;
+    const QJsonObject document =
+        QJsonDocument::fromJson(QByteArray::fromStdString(out), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    // Counted, not listed: the pairs left out are errors too.
+    QCOMPARE(document.value(QLatin1String("error_count")).toInt(), 8);
+    const QJsonObject counts =
+        document.value(QLatin1String("problem_counts")).toArray().first().toObject();
+    QCOMPARE(counts.value(QLatin1String("domain")).toInt(), 7);
+    QCOMPARE(counts.value(QLatin1String("errors")).toInt(), 8);
+    const QJsonArray problems = document.value(QLatin1String("problems")).toArray();
+    QCOMPARE(problems.size(), 3);
+    const QJsonObject pair = problems[0].toObject();
+    QCOMPARE(pair.value(QLatin1String("kind")).toString(), QStringLiteral("incompatible_pair"));
+    QCOMPARE(pair.value(QLatin1String("topic")).toString(), QStringLiteral("T\x1b[2J"));
+    QCOMPARE(pair.value(QLatin1String("writer")).toObject().value(QLatin1String("process")),
+             QJsonValue(QStringLiteral("pub:1")));
+    QCOMPARE(pair.value(QLatin1String("reasons"))
+                 .toArray()
+                 .first()
+                 .toObject()
+                 .value(QLatin1String("reader_value")),
+             QJsonValue(QStringLiteral("RELIABLE_RELIABILITY_QOS")));
+    const QJsonObject more = problems[1].toObject();
+    QCOMPARE(more.value(QLatin1String("kind")).toString(), QStringLiteral("more_pairs"));
+    QVERIFY(more.value(QLatin1String("writer")).isNull());
+    QVERIFY(more.value(QLatin1String("reader")).isNull());
+    QCOMPARE(more.value(QLatin1String("count")).toInt(), 7);
+    const QJsonObject hint = problems[2].toObject();
+    QCOMPARE(hint.value(QLatin1String("level")).toString(), QStringLiteral("hint"));
+    QCOMPARE(hint.value(QLatin1String("kind")).toString(), QStringLiteral("writers_only"));
+}
+
+void TestInspectorParts::problemsText()
+{
+    std::string out;
+    ProblemsText::append(out, sampleReport());
+    const QStringList lines = QString::fromStdString(out).split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(1), QStringLiteral("  Problems in domain 7: 8 writer/reader pairs that "
+                                            "cannot match, 0 endpoints that match nothing, 1 "
+                                            "one-sided topic"));
+    // The topic's escape is shown, not acted on; the reasons get a line each.
+    QCOMPARE(lines.value(2), QStringLiteral("    错误  topic T\\x1b[2J: cannot match"));
+    QCOMPARE(lines.value(3), QStringLiteral("      writer 0x77  pub:1"));
+    QCOMPARE(lines.value(4), QStringLiteral("      reader 0x72  sub:2"));
+    QVERIFY2(lines.value(5).startsWith(QStringLiteral("      reliability：too weak")),
+             qPrintable(lines.value(5)));
+    // An entry without endpoints has no endpoint lines.
+    QCOMPARE(lines.value(6), QStringLiteral("    错误  topic T\\x1b[2J: 7 more"));
+    QCOMPARE(lines.value(7), QStringLiteral("    提示  topic Lonely: writers only"));
+    // A domain the report does not know gets no block.
+    std::string other;
+    ProblemsText::appendDomain(other, sampleReport(), 8);
+    QVERIFY(other.empty());
+}
+
+void TestInspectorParts::eventStream()
+{
+    // A log that holds two events, given five before the stream reads: three are lost, and
+    // said to be.
+    EventLog log(2);
+    std::vector<DiscoveryEvent> burst;
+    for (int n = 1; n <= 5; ++n) {
+        burst.push_back(sampleEvent(n));
+    }
+    log.append(burst);
+    QByteArray first;
+    QByteArray second;
+    uint64_t lost = 0;
+    uint64_t printed = 0;
+    bool written = false;
+    bool writtenAgain = false;
+    {
+        CapturedStdout captured;
+        QVERIFY(captured.ok());
+        {
+            ResultOutput output;
+            EventStream stream(log, output);
+            written = stream.printNew();
+        }
+        first = captured.result();
+    }
+    QVERIFY(written);
+    const QList<QByteArray> lines = first.split('\n');
+    QCOMPARE(lines.size(), 3); // two lines and what follows the last line end
+    QVERIFY(lines[2].isEmpty());
+    QCOMPARE(QJsonDocument::fromJson(lines[0]).object().value(QLatin1String("epoch_ms")).toDouble(),
+             1796669304004.0);
+    QCOMPARE(QJsonDocument::fromJson(lines[1]).object().value(QLatin1String("handle")).toString(),
+             QStringLiteral("0x%1").arg(5, 32, 16, QLatin1Char('0')));
+    {
+        CapturedStdout captured;
+        {
+            ResultOutput output;
+            EventStream stream(log, output);
+            writtenAgain = stream.printNew();
+            log.append({sampleEvent(6)});
+            writtenAgain = stream.printNew() && writtenAgain;
+            // nothing new: nothing printed, nothing more lost
+            writtenAgain = stream.printNew() && writtenAgain;
+            lost = stream.lost();
+            printed = stream.printed();
+        }
+        second = captured.result();
+    }
+    QVERIFY(writtenAgain);
+    QCOMPARE(lost, uint64_t(3));
+    QCOMPARE(printed, uint64_t(3));
+    QCOMPARE(second.count('\n'), 3);
+    QVERIFY(second.endsWith(QByteArray("\"policies\":[]}\n")));
 }
 
 QTEST_APPLESS_MAIN(TestInspectorParts)
