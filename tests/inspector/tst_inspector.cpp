@@ -117,6 +117,22 @@ QJsonObject member(const QJsonObject& object, const char* path)
     return at;
 }
 
+// check of one domain with the tests' settle times.
+Run runCheck(const QString& domain, const QString& format)
+{
+    return runInspector({QStringLiteral("check"), QStringLiteral("--domains"), domain,
+                         QStringLiteral("--format"), format, QStringLiteral("--settle"),
+                         QStringLiteral("60"), QStringLiteral("--quiet"), QStringLiteral("5")});
+}
+
+// One writer and one reader of topic Orders in a dds-peer, with the reliability each asks for.
+bool startOrdersPeer(PeerProcess& peer, const QString& domain, const char* writerReliability)
+{
+    return peer.startPeer({"--domain", domain, "--writer", "Orders@shop::Order", "--qos",
+                           QStringLiteral("reliability=") + QLatin1String(writerReliability),
+                           "--reader", "Orders@shop::Order", "--qos", "reliability=reliable"});
+}
+
 QString peerHandle(const std::vector<PeerProcess::Endpoint>& endpoints, size_t i)
 {
     return i < endpoints.size() ? handleOf(endpoints[i].key) : QString();
@@ -461,9 +477,7 @@ void TestInspector::snapshotJson()
     QCOMPARE(policies, QStringList({"latency_budget", "reliability"}));
 
     // check finds the same problems, and fails on them.
-    const Run check = runInspector({QStringLiteral("check"), QStringLiteral("--domains"),
-                                    demoDomain(), QStringLiteral("--settle"), QStringLiteral("60"),
-                                    QStringLiteral("--quiet"), QStringLiteral("5")});
+    const Run check = runCheck(demoDomain(), QStringLiteral("json"));
     QCOMPARE(check.exitCode, 1);
     const QString checkViolations =
         schemaViolations(QStringLiteral("check.schema.json"), check.out);
@@ -527,13 +541,8 @@ void TestInspector::checkConflict()
     // A best-effort writer and a reliable reader of one topic cannot match.
     PeerProcess peer;
     const QString domain = QString::number(TestEnv::domain(1));
-    QVERIFY2(peer.startPeer({"--domain", domain, "--writer", "Orders@shop::Order", "--qos",
-                             "reliability=best_effort", "--reader", "Orders@shop::Order", "--qos",
-                             "reliability=reliable"}),
-             qPrintable(peer.errorString()));
-    const Run run = runInspector({QStringLiteral("check"), QStringLiteral("--domains"), domain,
-                                  QStringLiteral("--settle"), QStringLiteral("60"),
-                                  QStringLiteral("--quiet"), QStringLiteral("5")});
+    QVERIFY2(startOrdersPeer(peer, domain, "best_effort"), qPrintable(peer.errorString()));
+    const Run run = runCheck(domain, QStringLiteral("json"));
     QCOMPARE(run.exitCode, 1);
     const QString violations = schemaViolations(QStringLiteral("check.schema.json"), run.out);
     QVERIFY2(violations.isEmpty(), qPrintable(violations));
@@ -560,10 +569,7 @@ void TestInspector::checkConflict()
     QCOMPARE(reason.value(QLatin1String("reader_value")).toString(),
              QStringLiteral("RELIABLE_RELIABILITY_QOS"));
 
-    const Run text = runInspector({QStringLiteral("check"), QStringLiteral("--domains"), domain,
-                                   QStringLiteral("--format"), QStringLiteral("text"),
-                                   QStringLiteral("--settle"), QStringLiteral("60"),
-                                   QStringLiteral("--quiet"), QStringLiteral("5")});
+    const Run text = runCheck(domain, QStringLiteral("text"));
     QCOMPARE(text.exitCode, 1);
     const QString listing = QString::fromUtf8(text.out);
     QVERIFY2(
@@ -580,15 +586,9 @@ void TestInspector::checkClean()
 {
     PeerProcess peer;
     const QString domain = QString::number(TestEnv::domain(2));
-    QVERIFY2(peer.startPeer({"--domain", domain, "--writer", "Orders@shop::Order", "--qos",
-                             "reliability=reliable", "--reader", "Orders@shop::Order", "--qos",
-                             "reliability=reliable"}),
-             qPrintable(peer.errorString()));
+    QVERIFY2(startOrdersPeer(peer, domain, "reliable"), qPrintable(peer.errorString()));
     for (const QString& format : {QStringLiteral("json"), QStringLiteral("text")}) {
-        const Run run =
-            runInspector({QStringLiteral("check"), QStringLiteral("--domains"), domain,
-                          QStringLiteral("--format"), format, QStringLiteral("--settle"),
-                          QStringLiteral("60"), QStringLiteral("--quiet"), QStringLiteral("5")});
+        const Run run = runCheck(domain, format);
         QCOMPARE(run.exitCode, 0);
         if (format == QLatin1String("text")) {
             QVERIFY2(run.out.endsWith("\nNo error-level problem.\n"), run.out.constData());
