@@ -6,8 +6,8 @@
 # - unpacked with dpkg-deb -x into a temporary folder, it passes
 #   packaging/tests/check-installed-tree.sh (desktop entry, metainfo, icons, manual pages,
 #   RUNPATH, the monitor started offscreen and closed);
-# - the command-line inspector, once the package contains it, answers --version and takes a
-#   snapshot of a peer (see the marked block below).
+# - the command-line inspector usr/bin/brelvane, run from the unpacked tree, answers --version
+#   and takes a snapshot of a dds-peer.
 #
 #   scripts/check-package.sh [package.deb]
 # Default: the one package in build-package/ (or $PACKAGE_BUILD_DIR). The peer comes from the
@@ -98,8 +98,7 @@ else
 fi
 
 # ---- The command-line inspector -------------------------------------------------------------
-# Runs as soon as the package contains usr/bin/brelvane (packaging/CMakeLists.txt: one line,
-# brelvane_install_program(brelvane)). Domain 190 is this check's own; no test uses it.
+# Domain 190 is this check's own; no test uses it.
 inspector=$root/usr/bin/brelvane
 inspector_version() {
   local output
@@ -127,12 +126,11 @@ inspector_snapshot() {
   rm -f "$peer_out"
   return $status
 }
-if [ -e "$inspector" ]; then
-  check "brelvane --version prints $version" inspector_version
-  check "brelvane snapshot finds a peer's topic" inspector_snapshot
-else
-  echo "skipped: brelvane is not in the package yet (--version and snapshot checks)"
-fi
-# ---------------------------------------------------------------------------------------------
+inspector_installed() {
+  [ -x "$inspector" ] || { echo "usr/bin/brelvane is not in the package"; return 1; }
+}
+check "the package installs brelvane" inspector_installed
+check "brelvane --version prints $version" inspector_version
+check "brelvane snapshot finds a peer's topic" inspector_snapshot
 
 summary package

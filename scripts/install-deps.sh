@@ -10,6 +10,9 @@ packages=(
   fonts-wqy-zenhei
   xvfb xauth imagemagick
   dpkg-dev file lintian desktop-file-utils appstream man-db
+  # Test only: tst_inspector checks the inspector's JSON documents against docs/schema with a
+  # standard JSON Schema validator instead of a home-made one.
+  python3-jsonschema
 )
 missing=()
 for p in "${packages[@]}"; do
