@@ -430,6 +430,7 @@ QJsonObject BenchRun::toJson() const
                     {QStringLiteral("endpoints"), int(m_options.writers + m_options.readers)},
                     {QStringLiteral("topics"), int(m_options.topics)},
                     {QStringLiteral("processes"), int(m_options.processes)},
+                    {QStringLiteral("load"), m_options.load},
                     {QStringLiteral("hot_percent"), m_options.hotPercent},
                     {QStringLiteral("repeat"), m_options.repeat},
                     {QStringLiteral("probes"), m_options.probes},
