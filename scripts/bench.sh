@@ -2,7 +2,7 @@
 # Builds the benchmark (Release) and runs it at 1,000, 5,000 and 10,000 endpoints on loopback,
 # writing one JSON file per size and a Markdown table of all of them. 100,000 endpoints
 # (10,000 participants) are played by rtps-forge, since that many real participants do not fit
-# the machine; that size runs only when asked for, and takes about 20 minutes.
+# the machine; that size runs only when asked for, and takes about 7 minutes.
 #
 #   bash scripts/bench.sh                 every size up to 10,000
 #   BENCH_SIZES="1000 5000" bash scripts/bench.sh
@@ -26,12 +26,12 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --target monitor-bench bench-loadgen rtps-forge -- -j2
 mkdir -p "$out"
 
-# endpoints: participants writers readers topics processes domain load
+# endpoints: participants writers readers topics processes domain load churn (endpoints/s)
 declare -A shape=(
-  [1000]="100 500 500 500 1 150 loadgen"
-  [5000]="500 2500 2500 1000 5 151 loadgen"
-  [10000]="1000 5000 5000 2000 10 152 loadgen"
-  [100000]="10000 50000 50000 20000 1 153 forge"
+  [1000]="100 500 500 500 1 150 loadgen 50"
+  [5000]="500 2500 2500 1000 5 151 loadgen 50"
+  [10000]="1000 5000 5000 2000 10 152 loadgen 50"
+  [100000]="10000 50000 50000 20000 1 153 forge 500"
 )
 
 results=()
@@ -40,7 +40,7 @@ for n in $sizes; do
     echo "bench.sh: unknown size $n (known: ${!shape[*]})" >&2
     exit 2
   fi
-  read -r participants writers readers topics processes domain load <<<"${shape[$n]}"
+  read -r participants writers readers topics processes domain load churn <<<"${shape[$n]}"
   domain=${BENCH_DOMAIN:-$domain}
   load=${BENCH_LOAD:-$load}
   label=$n
@@ -54,7 +54,8 @@ for n in $sizes; do
   "$build/bench/monitor-bench" --label "$label" --load "$load" \
     --loadgen "$build/bench/bench-loadgen" --forge "$build/tools/rtps-forge/rtps-forge" \
     --json "$out/bench-$n-$load.json" --domain "$domain" --participants "$participants" \
-    --writers "$writers" --readers "$readers" --topics "$topics" --processes "$processes" "$@" \
+    --writers "$writers" --readers "$readers" --topics "$topics" --processes "$processes" \
+    --churn-rate "$churn" "$@" \
     >/dev/null
   results+=("$out/bench-$n-$load.json")
 done

@@ -49,6 +49,8 @@ void LoadSystem::send(int index, const QString& command)
     QProcess& process = *m_processes[size_t(index)];
     if (process.state() == QProcess::Running) {
         process.write((command + QLatin1Char('\n')).toUtf8());
+        // At once, not when the event loop gets to it: a busy GUI thread may not for long.
+        process.waitForBytesWritten(1000);
     }
 }
 

@@ -52,7 +52,7 @@ Scenario system(const ForgeOptions& options)
     const uint32_t first = load.firstParticipant();
     for (uint32_t p = first; p < load.lastParticipant(); ++p) {
         ParticipantPlan plan;
-        plan.label = "system " + std::to_string(p);
+        plan.label = "system";
         plan.prefix = prefix(p);
         for (const peerkit::Property& property : LoadPlan::sysInfo(p)) {
             plan.properties.push_back({property.name, property.value});
