@@ -179,6 +179,11 @@ std::string LoadPlan::typeName(uint32_t topic)
     return "bench::Sample" + std::to_string(topic % 16);
 }
 
+uint32_t LoadPlan::qosShape(uint32_t topic, bool isWriter)
+{
+    return (topic + (isWriter ? 0 : topic / 2)) % qosShapes;
+}
+
 std::vector<peerkit::Property> LoadPlan::sysInfo(uint32_t p)
 {
     char host[32];

@@ -50,6 +50,11 @@ public:
 
     static std::string topicName(uint32_t topic);
     static std::string typeName(uint32_t topic);
+    // Which of the qosShapes QoS settings the endpoints of `topic` use: writers and readers of
+    // one topic pick different shapes half of the time, so that records differ the way they do
+    // in a real system.
+    static constexpr uint32_t qosShapes = 4;
+    static uint32_t qosShape(uint32_t topic, bool isWriter);
     // The system information participant `p` announces: its own host every ten participants,
     // its own process id and executable.
     static std::vector<peerkit::Property> sysInfo(uint32_t p);

@@ -4,8 +4,8 @@
 
 namespace {
 
-// A few QoS shapes, so that records differ the way they do in a real system.
-const char* const qosLines[] = {
+// The QoS shapes of LoadPlan::qosShape, in its order.
+const char* const qosLines[LoadPlan::qosShapes] = {
     "",
     "reliability=reliable;durability=transient_local;history=keep_last:1",
     "reliability=best_effort;deadline=1;liveliness=automatic:10",
@@ -38,8 +38,7 @@ LoadProcess::~LoadProcess()
 
 const dds_qos_t* LoadProcess::qosFor(uint32_t topic, bool isWriter) const
 {
-    // Writers and readers of one topic pick different shapes half of the time.
-    const size_t shape = (topic + (isWriter ? 0 : topic / 2)) % m_qos.size();
+    const size_t shape = LoadPlan::qosShape(topic, isWriter);
     return shape == 0 ? nullptr : m_qos[shape]->qos();
 }
 

@@ -26,6 +26,16 @@ bool BenchOptions::parse(const QStringList& args, QString& error)
              loadgen = v;
              return true;
          }},
+        {QStringLiteral("--forge"),
+         [this](const QString&, const QString& v) {
+             forge = v;
+             return true;
+         }},
+        {QStringLiteral("--load"),
+         [this](const QString&, const QString& v) {
+             load = v;
+             return v == QLatin1String("loadgen") || v == QLatin1String("forge");
+         }},
         {QStringLiteral("--json"),
          [this](const QString&, const QString& v) {
              jsonPath = v;
@@ -61,6 +71,8 @@ bool BenchOptions::parse(const QStringList& args, QString& error)
          {1e5, [this](double v) { crowdReaders = uint32_t(v); }}},
         {QStringLiteral("--crowd-picky-percent"),
          {100, [this](double v) { crowdPickyPercent = v; }}},
+        {QStringLiteral("--forge-lease"), {3600, [this](double v) { forgeLeaseS = int(v); }}},
+        {QStringLiteral("--forge-period"), {60000, [this](double v) { forgePeriodMs = int(v); }}},
         {QStringLiteral("--discovery-timeout"),
          {86400, [this](double v) { discoveryTimeoutS = int(v); }}},
     };
@@ -90,8 +102,13 @@ bool BenchOptions::parse(const QStringList& args, QString& error)
         }
         numeric->second.second(parsed);
     }
-    if (loadgen.isEmpty() || jsonPath.isEmpty()) {
-        error = QStringLiteral("--loadgen and --json are required");
+    if (loadProgram().isEmpty() || jsonPath.isEmpty()) {
+        error = forged() ? QStringLiteral("--forge and --json are required with --load forge")
+                         : QStringLiteral("--loadgen and --json are required");
+        return false;
+    }
+    if (forged() && (forgeLeaseS < 1 || forgePeriodMs < 10)) {
+        error = QStringLiteral("need --forge-lease >= 1 and --forge-period >= 10");
         return false;
     }
     if (processes == 0 || processes > participants || topics < 2 || repeat < 1) {
@@ -108,6 +125,7 @@ QString BenchOptions::usage()
 {
     return QStringLiteral(
         "usage: monitor-bench --loadgen <path> --json <file> [--label L] [--domain D]\n"
+        "         [--load loadgen|forge] [--forge <path>] [--forge-lease S] [--forge-period MS]\n"
         "         [--participants P] [--writers W] [--readers R] [--topics T] [--processes N]\n"
         "         [--hot-percent H] [--repeat K] [--probes M] [--churn-rate C]\n"
         "         [--churn-seconds S] [--idle-seconds S] [--discovery-timeout S]\n"
@@ -122,17 +140,31 @@ QString BenchOptions::usage()
         "and CR readers (default 1000 each) join one topic, CP per cent of the readers\n"
         "(default 30) asking for reliable delivery from best-effort writers (0 CW: skipped).\n"
         "--event-log off runs the monitor without recording its discovery events (on by\n"
-        "default, as in the application).\n");
+        "default, as in the application). --load forge plays the system with N rtps-forge\n"
+        "processes (--forge <path>, scenario system) instead of real participants: forged\n"
+        "participants announced byte by byte with a lease of --forge-lease seconds (default\n"
+        "30), each announced every --forge-period ms (default 8000).\n");
 }
 
-QStringList BenchOptions::loadgenArguments(uint32_t index) const
+QStringList BenchOptions::loadArguments(uint32_t index) const
 {
-    return {QStringLiteral("--domain"),       QString::number(domain),
-            QStringLiteral("--participants"), QString::number(participants),
-            QStringLiteral("--writers"),      QString::number(writers),
-            QStringLiteral("--readers"),      QString::number(readers),
-            QStringLiteral("--topics"),       QString::number(topics),
-            QStringLiteral("--processes"),    QString::number(processes),
-            QStringLiteral("--index"),        QString::number(index),
-            QStringLiteral("--hot-percent"),  QString::number(hotPercent)};
+    QStringList arguments = {QStringLiteral("--domain"),       QString::number(domain),
+                             QStringLiteral("--participants"), QString::number(participants),
+                             QStringLiteral("--writers"),      QString::number(writers),
+                             QStringLiteral("--readers"),      QString::number(readers),
+                             QStringLiteral("--topics"),       QString::number(topics),
+                             QStringLiteral("--processes"),    QString::number(processes),
+                             QStringLiteral("--index"),        QString::number(index),
+                             QStringLiteral("--hot-percent"),  QString::number(hotPercent)};
+    if (forged()) {
+        // The monitor is the domain's only real participant, so it has participant index 0;
+        // one more index in case a leftover holds it. A monitor that acknowledged everything
+        // gets a HEARTBEAT once an hour at most.
+        arguments << QStringLiteral("--scenario") << QStringLiteral("system")
+                  << QStringLiteral("--indices") << QStringLiteral("0-1")
+                  << QStringLiteral("--lease") << QString::number(forgeLeaseS)
+                  << QStringLiteral("--period") << QString::number(forgePeriodMs)
+                  << QStringLiteral("--idle-heartbeat") << QStringLiteral("3600");
+    }
+    return arguments;
 }

@@ -27,7 +27,18 @@ struct BenchOptions
     uint32_t crowdReaders = 1000;
     double crowdPickyPercent = 30;
     int discoveryTimeoutS = 900;
+    // What plays the system: real Cyclone participants (bench-loadgen, "loadgen") or forged
+    // ones announced byte by byte (rtps-forge's system scenario, "forge"), for sizes whose
+    // real participants would not fit the machine. Either is discovered over the wire.
+    QString load = QStringLiteral("loadgen");
     QString loadgen; // path of bench-loadgen
+    QString forge;   // path of rtps-forge
+    // The forged participants' lease and announcement period: a real participant with the
+    // default lease of 10 s announces itself about every 8 s; the longer lease keeps a forge
+    // busy with thousands of repairs from losing participants at the monitor. The forge sends
+    // no HEARTBEAT to a monitor that acknowledged everything, as a real writer does.
+    int forgeLeaseS = 30;
+    int forgePeriodMs = 8000;
     // Appended to CYCLONEDDS_URI for the load generators only (the monitor runs with the
     // configuration as given). By default their processes listen on ephemeral ports, so they
     // find the monitor but not one another: a thousand participants crammed onto one machine
@@ -42,6 +53,8 @@ struct BenchOptions
     // Fills the options from "--name value" pairs; false with a reason in `error`.
     bool parse(const QStringList& args, QString& error);
     static QString usage();
-    // The load generator's arguments for process `index`.
-    QStringList loadgenArguments(uint32_t index) const;
+    bool forged() const { return load == QLatin1String("forge"); }
+    // The program of the load processes and its arguments for process `index`.
+    QString loadProgram() const { return forged() ? forge : loadgen; }
+    QStringList loadArguments(uint32_t index) const;
 };

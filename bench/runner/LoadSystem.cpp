@@ -17,7 +17,7 @@ LoadSystem::~LoadSystem()
 void LoadSystem::start()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    if (!m_options.loadgenConfig.isEmpty()) {
+    if (!m_options.loadgenConfig.isEmpty() && !m_options.forged()) {
         environment.insert(QStringLiteral("CYCLONEDDS_URI"),
                            environment.value(QStringLiteral("CYCLONEDDS_URI")) + QLatin1Char(',') +
                                m_options.loadgenConfig);
@@ -31,7 +31,7 @@ void LoadSystem::start()
                 [this, index] { onReadable(index); });
         connect(process.get(), QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
                 [this] { ++m_exited; });
-        process->start(m_options.loadgen, m_options.loadgenArguments(i));
+        process->start(m_options.loadProgram(), m_options.loadArguments(i));
         m_processes.push_back(std::move(process));
         m_partial.emplace_back();
     }
@@ -49,6 +49,8 @@ void LoadSystem::send(int index, const QString& command)
     QProcess& process = *m_processes[size_t(index)];
     if (process.state() == QProcess::Running) {
         process.write((command + QLatin1Char('\n')).toUtf8());
+        // At once, not when the event loop gets to it: a busy GUI thread may not for long.
+        process.waitForBytesWritten(1000);
     }
 }
 

@@ -1,4 +1,7 @@
-// The load generator's split of the synthetic system over its processes.
+// The load generator's split of the synthetic system over its processes, and how the
+// benchmark runner starts the processes of either load.
+#include "BenchOptions.h"
+#include "CommandLine.h"
 #include "LoadPlan.h"
 
 #include <QtTest>
@@ -15,6 +18,8 @@ private slots:
     void parseRefusesBadInput_data();
     void parseRefusesBadInput();
     void sysInfoIsDistinct();
+    void runnerStartsTheLoad_data();
+    void runnerStartsTheLoad();
 };
 
 void TestLoadPlan::splitCoversEverythingOnce_data()
@@ -139,6 +144,64 @@ void TestLoadPlan::sysInfoIsDistinct()
     }
     QCOMPARE(processes.size(), size_t(1000));
     QCOMPARE(hosts.size(), size_t(100));
+}
+
+void TestLoadPlan::runnerStartsTheLoad_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("program"); // empty: refused
+    const QStringList base = {
+        "--loadgen", "/x/bench-loadgen", "--json", "out.json", "--participants",
+        "4",         "--processes",      "2"};
+    QTest::newRow("load generator") << base << "/x/bench-loadgen";
+    QTest::newRow("forge") << base + QStringList{"--load", "forge", "--forge", "/x/rtps-forge"}
+                           << "/x/rtps-forge";
+    QTest::newRow("forge without its path") << base + QStringList{"--load", "forge"} << "";
+    QTest::newRow("unknown load") << base + QStringList{"--load", "real"} << "";
+    QTest::newRow("forge, no lease")
+        << base + QStringList{"--load", "forge", "--forge", "f", "--forge-lease", "0"} << "";
+}
+
+void TestLoadPlan::runnerStartsTheLoad()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, program);
+    BenchOptions options;
+    QString error;
+    QCOMPARE(options.parse(arguments, error), !program.isEmpty());
+    if (program.isEmpty()) {
+        QVERIFY(!error.isEmpty());
+        return;
+    }
+    QCOMPARE(options.loadProgram(), program);
+    const QStringList second = options.loadArguments(1);
+    QCOMPARE(second.mid(second.indexOf("--index"), 2), (QStringList{"--index", "1"}));
+    QCOMPARE(second.mid(second.indexOf("--participants"), 2), (QStringList{"--participants", "4"}));
+    // The forge plays the benchmark's system for the one real participant, the monitor; the
+    // load generator knows no such options.
+    QCOMPARE(second.contains("--scenario"), options.forged());
+    if (options.forged()) {
+        QCOMPARE(second.mid(second.indexOf("--scenario"), 2),
+                 (QStringList{"--scenario", "system"}));
+        QCOMPARE(second.mid(second.indexOf("--lease"), 2), (QStringList{"--lease", "30"}));
+        // The forge takes every argument as the system scenario's.
+        std::vector<QByteArray> storage{"rtps-forge"};
+        for (const QString& argument : second) {
+            storage.push_back(argument.toUtf8());
+        }
+        std::vector<char*> argv;
+        for (QByteArray& argument : storage) {
+            argv.push_back(argument.data());
+        }
+        ForgeOptions forge;
+        std::string forgeError;
+        QCOMPARE(int(CommandLine::parse(int(argv.size()), argv.data(), forge, forgeError)),
+                 int(CommandLine::Outcome::Run));
+        QCOMPARE(forge.scenario, std::string("system"));
+        QCOMPARE(forge.system.participants, 4u);
+        QCOMPARE(forge.system.processIndex, 1u);
+        QCOMPARE(forge.system.processes, 2u);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestLoadPlan)

@@ -11,6 +11,8 @@ public:
     // The complete lines that arrived since the last call, without their line ends. Once
     // standard input has ended, or cannot be read, no more lines come.
     std::vector<std::string> lines();
+    // True once standard input has ended or failed.
+    bool closed() const { return m_closed; }
 
 private:
     std::string m_pending; // a line begun but not ended yet

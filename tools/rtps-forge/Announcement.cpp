@@ -59,6 +59,16 @@ std::string endpoint(const GuidPrefix& participant, const EndpointPlan& plan,
     if (plan.deadlineSeconds > 0) {
         list.addDuration(Pid::deadline, plan.deadlineSeconds);
     }
+    if (plan.livelinessSeconds > 0) {
+        ByteWriter liveliness;
+        liveliness.u32(0); // automatic
+        liveliness.i32(plan.livelinessSeconds);
+        liveliness.u32(0);
+        list.add(Pid::liveliness, liveliness.bytes());
+    }
+    if (plan.bySourceTimestamp) {
+        list.addU32(Pid::destinationOrder, 1);
+    }
     if (!plan.partitions.empty()) {
         ByteWriter partition;
         partition.u32(uint32_t(plan.partitions.size()));

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 namespace CommandLine {
 
@@ -23,6 +24,7 @@ bool number(const std::string& text, unsigned long long low, unsigned long long 
 
 Outcome parse(int argc, char** argv, ForgeOptions& options, std::string& error)
 {
+    std::vector<std::string> systemArguments;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") {
@@ -84,6 +86,15 @@ Outcome parse(int argc, char** argv, ForgeOptions& options, std::string& error)
         } else if (option == "--count") {
             ok = number(value, 1, 1000000, n);
             options.count = size_t(n);
+        } else if (option == "--idle-heartbeat") {
+            ok = number(value, 1, 3600, n);
+            options.idleHeartbeatSeconds = double(n);
+        } else if (option == "--participants" || option == "--writers" || option == "--readers" ||
+                   option == "--topics" || option == "--processes" || option == "--index" ||
+                   option == "--hot-percent") {
+            // Checked together at the end: --index depends on --processes.
+            systemArguments.push_back(option);
+            systemArguments.push_back(value);
         } else if (option == "--size") {
             ok = number(value, 1, 64ull << 20, n);
             options.size = size_t(n);
@@ -111,6 +122,9 @@ Outcome parse(int argc, char** argv, ForgeOptions& options, std::string& error)
             return Outcome::Error;
         }
     }
+    if (!systemArguments.empty() && !options.system.parse(systemArguments, error)) {
+        return Outcome::Error;
+    }
     return Outcome::Run;
 }
 
@@ -128,6 +142,15 @@ std::string usage()
            "  --period MS         interval of the participant announcements (default 1000)\n"
            "  --count N           endpoints per kind for many-endpoints (default 2000)\n"
            "  --size BYTES        string size for huge (default 1048576)\n"
+           "  --participants P, --writers W, --readers R, --topics T, --hot-percent H,\n"
+           "  --processes N, --index K\n"
+           "                      system: process K's share of the benchmark's system of P\n"
+           "                      participants (default 100), W writers and R readers (500)\n"
+           "                      over T topics (500), H per cent (1) on the hot topic, split\n"
+           "                      over N processes (1); reads the benchmark's commands (probe,\n"
+           "                      unprobe, churn, crowd, uncrowd, quit) from standard input\n"
+           "  --idle-heartbeat S  HEARTBEAT interval for peers that acknowledged everything\n"
+           "                      (default 0.5)\n"
            "  --long MODE         values over 65532 bytes: clamp (default), extended (PID\n"
            "                      0x3f01 form) or wrap (16-bit length wraps)\n"
            "  --fragment BYTES    DATA_FRAG fragment size (default 8192)\n"

@@ -60,6 +60,7 @@ Forge::Forge(const ForgeOptions& options, std::vector<ParticipantPlan> participa
                 }
             }
         }
+        m_byPrefix[prefix] = forged.get();
         m_forged.push_back(std::move(forged));
     }
 }
@@ -91,9 +92,11 @@ int Forge::run(const std::atomic<bool>& stop)
     std::fflush(stdout);
     const Clock::time_point start = Clock::now();
     ChangeTrigger trigger(m_options, start);
-    const auto period = std::chrono::milliseconds(m_options.announcePeriodMs);
-    Clock::time_point nextAnnounce = start;
+    const std::chrono::duration<double> period(m_options.announcePeriodMs / 1000.0);
+    const auto idleEvery = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(m_options.idleHeartbeatSeconds));
     Clock::time_point nextHeartbeat = start + std::chrono::milliseconds(500);
+    Clock::time_point nextIdleHeartbeat = start + idleEvery;
     std::string datagram;
     while (!stop) {
         const Clock::time_point now = Clock::now();
@@ -101,23 +104,28 @@ int Forge::run(const std::atomic<bool>& stop)
             now - start >= std::chrono::duration<double>(m_options.durationSeconds)) {
             break;
         }
-        if (now >= nextAnnounce) {
-            announce();
-            nextAnnounce = now + period;
-        }
+        announce((now - start) / period);
         if (now >= nextHeartbeat) {
-            heartbeats();
+            const bool idleRound = now >= nextIdleHeartbeat;
+            heartbeats(idleRound);
             nextHeartbeat = now + std::chrono::milliseconds(500);
+            if (idleRound) {
+                nextIdleHeartbeat = now + idleEvery;
+            }
         }
         for (ChangeTrigger::Action action : trigger.due(now)) {
             reannounce(action == ChangeTrigger::Action::Change);
         }
+        if (m_tick && !m_tick()) {
+            break;
+        }
         // A peer can keep the socket busy for long (thousands of re-sends asked for, one
-        // ACKNACK after another): drain it only until the next announcement is due, or the
-        // peers' leases on the forged participants run out while nothing is announced.
+        // ACKNACK after another): drain it only for a while, or the announcements fall behind
+        // and the peers' leases on the forged participants run out while nothing is announced.
         if (m_socket.receive(datagram, 50)) {
             receive(datagram);
-            while (!stop && Clock::now() < nextAnnounce && m_socket.receive(datagram, 0)) {
+            const Clock::time_point until = Clock::now() + std::chrono::milliseconds(20);
+            while (!stop && Clock::now() < until && m_socket.receive(datagram, 0)) {
                 receive(datagram);
             }
         }
@@ -129,23 +137,43 @@ int Forge::run(const std::atomic<bool>& stop)
     return 0;
 }
 
-void Forge::announce()
+void Forge::announce(double periods)
 {
-    const std::vector<uint32_t> ports = discoveryPorts();
-    for (auto& forged : m_forged) {
-        DatagramBatch batch(m_socket, forged->plan.prefix, ports, m_options.limits);
-        batch.sample(EntityId::spdpReader, EntityId::spdpWriter, ++forged->spdpSequence,
-                     keyQos(forged->plan.prefix, EntityId::participant), forged->spdp);
+    // The first round goes out at once, the later ones spread over their period.
+    const uint64_t count = m_forged.size();
+    const uint64_t due = count + uint64_t(periods * double(count));
+    if (m_announced >= due) {
+        return;
     }
-    for (const std::string& raw : m_raw) {
-        for (uint32_t port : ports) {
-            m_socket.send(port, raw);
+    const std::vector<uint32_t> ports = discoveryPorts();
+    for (; m_announced < due; ++m_announced) {
+        if (count > 0) {
+            announceOne(*m_forged[m_announced % count], ports);
+        }
+        if (count > 0 && m_announced % count == count - 1) {
+            for (const std::string& raw : m_raw) {
+                for (uint32_t port : ports) {
+                    m_socket.send(port, raw);
+                }
+            }
         }
     }
 }
 
+void Forge::announceOne(Forged& forged, const std::vector<uint32_t>& ports)
+{
+    DatagramBatch batch(m_socket, forged.plan.prefix, ports, m_options.limits);
+    batch.sample(EntityId::spdpReader, EntityId::spdpWriter, ++forged.spdpSequence,
+                 keyQos(forged.plan.prefix, EntityId::participant), forged.spdp);
+}
+
 void Forge::greet(const GuidPrefix& prefix, const Peer& peer)
 {
+    // The participants first, as a DDS participant answers a new one at once: the peer takes
+    // endpoints only of participants it knows.
+    for (auto& forged : m_forged) {
+        announceOne(*forged, peer.ports);
+    }
     for (auto& forged : m_forged) {
         sendHistory(*forged, forged->publications, prefix, peer.ports, 1);
         sendHistory(*forged, forged->subscriptions, prefix, peer.ports, 1);
@@ -166,24 +194,69 @@ void Forge::sendHistory(Forged& forged, SedpWriter& writer, const GuidPrefix& pe
                     writer.nextHeartbeatCount());
 }
 
-void Forge::heartbeats()
+void Forge::heartbeats(bool idleRound)
 {
-    // Peers that acknowledged everything get their HEARTBEAT too: a peer whose lease on a
-    // forged participant ran out has dropped its endpoints with it, and when the next
-    // announcement brings the participant back, only a HEARTBEAT makes it ask for them again.
+    // A peer that has not acknowledged everything gets a HEARTBEAT every round. One that has
+    // gets it in the idle rounds too: a peer whose lease on a forged participant ran out has
+    // dropped its endpoints with it, and when the next announcement brings the participant
+    // back, only a HEARTBEAT makes it ask for them again. Both SEDP writers of a participant
+    // share a datagram.
     for (auto& forged : m_forged) {
-        for (SedpWriter* writer : {&forged->publications, &forged->subscriptions}) {
-            if (writer->last() == 0) {
-                continue;
-            }
-            for (const auto& peer : m_peers) {
-                DatagramBatch batch(m_socket, forged->plan.prefix, peer.second.ports,
-                                    m_options.limits, &peer.first);
+        for (auto& peer : m_peers) {
+            DatagramBatch batch(m_socket, forged->plan.prefix, peer.second.ports, m_options.limits,
+                                &peer.first);
+            for (SedpWriter* writer : {&forged->publications, &forged->subscriptions}) {
+                if (writer->last() == 0 ||
+                    (!idleRound && writer->peer(peer.first).acknowledged >= writer->last())) {
+                    continue;
+                }
                 batch.heartbeat(writer->reader(), writer->writer(), 1, writer->last(),
                                 writer->nextHeartbeatCount());
             }
         }
     }
+}
+
+void Forge::deliver(Forged& forged, SedpWriter& writer, int64_t first)
+{
+    // Peers that acknowledged everything learn of it only this way; the others get it with
+    // their repairs anyway. What is sent together shares a datagram, so a receiver processes
+    // a disposal and the announcement that follows it one right after the other.
+    for (const auto& peer : m_peers) {
+        DatagramBatch batch(m_socket, forged.plan.prefix, peer.second.ports, m_options.limits,
+                            &peer.first);
+        for (int64_t n = first; n <= writer.last(); ++n) {
+            sendSample(batch, writer, n);
+        }
+        batch.heartbeat(writer.reader(), writer.writer(), 1, writer.last(),
+                        writer.nextHeartbeatCount());
+    }
+}
+
+Guid Forge::addEndpoint(size_t participant, const EndpointPlan& endpoint)
+{
+    Forged& forged = *m_forged.at(participant);
+    const Guid key{forged.plan.prefix, endpoint.entityId};
+    SedpWriter& writer = endpoint.writer ? forged.publications : forged.subscriptions;
+    writer.add(key, Announcement::endpoint(key.prefix, endpoint, m_context));
+    deliver(forged, writer, writer.last());
+    return key;
+}
+
+void Forge::removeEndpoint(const Guid& key, bool isWriter, const EndpointPlan* successor)
+{
+    const auto found = m_byPrefix.find(key.prefix);
+    if (found == m_byPrefix.end()) {
+        return;
+    }
+    Forged& forged = *found->second;
+    SedpWriter& writer = isWriter ? forged.publications : forged.subscriptions;
+    const int64_t first = writer.withdraw(key, Announcement::keyOnly(Pid::endpointGuid, key));
+    if (successor) {
+        writer.add(Guid{key.prefix, successor->entityId},
+                   Announcement::endpoint(key.prefix, *successor, m_context));
+    }
+    deliver(forged, writer, first);
 }
 
 void Forge::reannounce(bool changed)
@@ -197,19 +270,7 @@ void Forge::reannounce(bool changed)
                 endpoint.key, changed ? endpoint.changed : endpoint.original,
                 m_options.recreate ? Announcement::keyOnly(Pid::endpointGuid, endpoint.key)
                                    : std::string());
-            const int64_t first = m_options.recreate ? sequence - 1 : sequence;
-            // Peers that acknowledged everything learn of it only this way; the others get it
-            // with their repairs anyway. The disposal and the new announcement share a
-            // datagram, so a receiver processes them one right after the other.
-            for (const auto& peer : m_peers) {
-                DatagramBatch batch(m_socket, forged->plan.prefix, peer.second.ports,
-                                    m_options.limits, &peer.first);
-                for (int64_t n = first; n <= sequence; ++n) {
-                    sendSample(batch, writer, n);
-                }
-                batch.heartbeat(writer.reader(), writer.writer(), 1, writer.last(),
-                                writer.nextHeartbeatCount());
-            }
+            deliver(*forged, writer, m_options.recreate ? sequence - 1 : sequence);
             std::printf("%s %s %lld\n", answer, guidText(endpoint.key).c_str(),
                         (long long)sequence);
             any = true;
@@ -273,12 +334,8 @@ void Forge::receive(const std::string& datagram)
 
 Forge::Forged* Forge::forged(const GuidPrefix& prefix)
 {
-    for (auto& forged : m_forged) {
-        if (forged->plan.prefix == prefix) {
-            return forged.get();
-        }
-    }
-    return nullptr;
+    const auto found = m_byPrefix.find(prefix);
+    return found == m_byPrefix.end() ? nullptr : found->second;
 }
 
 SedpWriter* Forge::writer(Forged& forged, uint32_t id)
@@ -385,7 +442,25 @@ void Forge::report() const
                 (unsigned long long)m_socket.sentDatagrams(),
                 (unsigned long long)m_socket.failedSends(), (unsigned long long)m_ackNacks,
                 (unsigned long long)m_nackFrags, (unsigned long long)m_resent);
+    // Many participants: one line per peer with the writers whose whole history it
+    // acknowledged.
+    const size_t detailed = 20;
     for (const auto& peer : m_peers) {
+        if (m_forged.size() > detailed) {
+            size_t writers = 0;
+            size_t complete = 0;
+            for (const auto& forged : m_forged) {
+                for (SedpWriter* writer : {&forged->publications, &forged->subscriptions}) {
+                    if (writer->last() > 0) {
+                        ++writers;
+                        complete += writer->peer(peer.first).acknowledged >= writer->last();
+                    }
+                }
+            }
+            std::printf("  peer %s acknowledged the whole history of %zu/%zu writers\n",
+                        prefixText(peer.first).c_str(), complete, writers);
+            continue;
+        }
         for (const auto& forged : m_forged) {
             for (SedpWriter* writer : {&forged->publications, &forged->subscriptions}) {
                 if (writer->last() == 0) {

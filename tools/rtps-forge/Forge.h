@@ -13,6 +13,7 @@
 #include "SedpWriter.h"
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,8 +25,20 @@ public:
     Forge(const ForgeOptions& options, std::vector<ParticipantPlan> participants,
           std::vector<std::string> rawDatagrams);
 
-    // Runs until the duration is over or `stop` is set; returns the process exit code.
+    // Runs until the duration is over, `stop` is set or the tick says so; returns the process
+    // exit code.
     int run(const std::atomic<bool>& stop);
+    // Called on every turn of the loop (at least every 50 ms); false ends the run. Drives the
+    // forged endpoints from outside, through the calls below.
+    void setTick(std::function<bool()> tick) { m_tick = std::move(tick); }
+
+    size_t participantCount() const { return m_forged.size(); }
+    // Announces a new endpoint of forged participant `participant` (an index into the
+    // scenario's participants) at once to every peer known; returns its GUID.
+    Guid addEndpoint(size_t participant, const EndpointPlan& endpoint);
+    // Withdraws a forged endpoint (its disposal) at once at every peer known; with `successor`,
+    // announces that endpoint of the same participant in the same datagram.
+    void removeEndpoint(const Guid& key, bool writer, const EndpointPlan* successor = nullptr);
 
 private:
     // An endpoint announced in two versions, one at a time.
@@ -52,11 +65,16 @@ private:
     };
 
     std::vector<uint32_t> discoveryPorts() const;
-    void announce();
+    // The participant announcements due by now: each participant once a period, spread evenly
+    // over the period, so that thousands of them do not arrive in one burst.
+    void announce(double periods);
+    void announceOne(Forged& forged, const std::vector<uint32_t>& ports);
     void greet(const GuidPrefix& prefix, const Peer& peer);
     void sendHistory(Forged& forged, SedpWriter& writer, const GuidPrefix& peer,
                      const std::vector<uint32_t>& ports, int64_t from);
-    void heartbeats();
+    // Sends the samples of `writer` from `first` on, and a HEARTBEAT, to every peer known.
+    void deliver(Forged& forged, SedpWriter& writer, int64_t first);
+    void heartbeats(bool idleRound);
     // Announces every changeable endpoint again, as its changed version or as its original,
     // to every peer known; prints one line per endpoint.
     void reannounce(bool changed);
@@ -74,6 +92,9 @@ private:
     LoopbackSocket m_socket;
     AnnouncementContext m_context;
     std::vector<std::unique_ptr<Forged>> m_forged;
+    std::map<GuidPrefix, Forged*> m_byPrefix;
+    uint64_t m_announced = 0; // participant announcements sent, over all rounds
+    std::function<bool()> m_tick;
     std::vector<std::string> m_raw;
     std::map<GuidPrefix, Peer> m_peers;
     uint64_t m_ackNacks = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "DatagramBatch.h"
+#include "LoadPlan.h"
 #include "ParameterList.h"
 
 #include <cstdint>
@@ -15,6 +16,9 @@ struct ForgeOptions
     int lastIndex = 100;
     int leaseSeconds = 10;
     int announcePeriodMs = 1000;
+    // HEARTBEATs go every 500 ms to peers that lack part of a history, and this often to those
+    // that acknowledged all of it.
+    double idleHeartbeatSeconds = 0.5;
     double durationSeconds = 0; // 0: until interrupted
     bool dispose = true;        // say goodbye at the end instead of letting the lease expire
     int verbose = 0;
@@ -32,6 +36,9 @@ struct ForgeOptions
     // Scenario parameters.
     size_t count = 0; // endpoints of many-endpoints; 0 picks the scenario's default
     size_t size = 1 << 20;
+    // The benchmark's system (scenario system): its size, and which share of it this process
+    // plays. The domain is `domain`.
+    LoadPlan system;
     // Values longer than a parameter can describe: cut to the largest that fits ("clamp"), or
     // written in the extended parameter form or with a wrapped 16-bit length.
     bool clampLongValues = true;

@@ -174,6 +174,8 @@ const std::vector<Info>& list()
         {"malformed", "broken parameter lists and submessages, then a well-formed participant"},
         {"requalify", "a writer and a reader that match until the writer changes partition and "
                       "deadline (--change-after, --change-every, --commands)"},
+        {"system", "the benchmark's system (--participants, --writers, --readers, --topics, "
+                   "--hot-percent, --processes, --index), driven by the benchmark's commands"},
     };
     return infos;
 }
@@ -197,6 +199,8 @@ Scenario build(const ForgeOptions& options)
         return malformed(options);
     } else if (name == "requalify") {
         return requalify(options);
+    } else if (name == "system") {
+        return system(options);
     }
     throw std::invalid_argument("unknown scenario: " + name);
 }

@@ -34,5 +34,11 @@ std::vector<Property> sysInfo(const std::string& host, const std::string& pid);
 // up, the receiver has survived what came before it.
 ParticipantPlan canary(uint32_t index);
 Scenario malformed(const ForgeOptions& options);
+// This process's share of the benchmark's system (options.system), the participants in the
+// order of their global index.
+Scenario system(const ForgeOptions& options);
+// An endpoint of the benchmark's system with the QoS shape of its topic, numbered `number`
+// among its participant's endpoints.
+EndpointPlan systemEndpoint(const LoadPlan::Endpoint& wanted, uint32_t number);
 
 } // namespace Scenarios

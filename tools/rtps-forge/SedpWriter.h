@@ -44,16 +44,21 @@ public:
     // until the next change of `key`: a peer that lost both gets both again.
     int64_t replace(const Guid& key, std::string payload, std::string disposal = std::string())
     {
-        for (Sample& sample : m_history) {
-            if (sample.key.prefix == key.prefix && sample.key.entity == key.entity) {
-                sample.superseded = true;
-                sample.payload.clear();
-            }
-        }
-        if (!disposal.empty()) {
-            m_history.push_back({key, std::move(disposal), false, true});
+        if (disposal.empty()) {
+            supersede(key);
+        } else {
+            withdraw(key, std::move(disposal));
         }
         add(key, std::move(payload));
+        return last();
+    }
+    // Withdraws `key` with `disposal` under the next sequence number, which it returns; the
+    // disposal stays in the history, so a peer that learns the history late drops the endpoint
+    // too if it knew it.
+    int64_t withdraw(const Guid& key, std::string disposal)
+    {
+        supersede(key);
+        m_history.push_back({key, std::move(disposal), false, true});
         return last();
     }
     int64_t last() const { return int64_t(m_history.size()); }
@@ -70,6 +75,16 @@ public:
     int32_t nextHeartbeatCount() { return ++m_heartbeatCount; }
 
 private:
+    void supersede(const Guid& key)
+    {
+        for (Sample& sample : m_history) {
+            if (sample.key.prefix == key.prefix && sample.key.entity == key.entity) {
+                sample.superseded = true;
+                sample.payload.clear();
+            }
+        }
+    }
+
     uint32_t m_writer;
     uint32_t m_reader;
     std::vector<Sample> m_history;

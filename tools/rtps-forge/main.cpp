@@ -1,9 +1,11 @@
 // rtps-forge: a raw RTPS sender that plays hostile or unusual DDS peers on loopback.
 #include "CommandLine.h"
 #include "Forge.h"
+#include "LoadCommands.h"
 #include "Scenario.h"
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -47,7 +49,18 @@ int main(int argc, char** argv)
         return 0;
     }
     try {
+        const auto started = std::chrono::steady_clock::now();
         Scenario scenario = Scenarios::build(options);
+        if (options.scenario == "system") {
+            // Driven by the benchmark until it says quit or closes standard input.
+            Forge forge(options, scenario.participants, std::move(scenario.rawDatagrams));
+            LoadCommands load(forge, options.system, scenario.participants);
+            forge.setTick([&load] { return load.tick(); });
+            load.ready(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                                 started)
+                           .count());
+            return forge.run(stopRequested);
+        }
         Forge forge(options, std::move(scenario.participants), std::move(scenario.rawDatagrams));
         return forge.run(stopRequested);
     } catch (const std::exception& e) {

@@ -1,8 +1,10 @@
 // rtps-forge's announcements as the middleware layer receives them: forged participants with
 // their system information, their writers and readers, announcements the stack must refuse,
-// a receiver that keeps discovering after the malformed ones, and a writer announced again
-// under its GUID with another partition and deadline.
+// a receiver that keeps discovering after the malformed ones, a writer announced again
+// under its GUID with another partition and deadline, and the benchmark's system with its
+// commands.
 #include "DomainParticipantFactory.h"
+#include "LoadPlan.h"
 #include "ParticipantSysInfo.h"
 #include "PeerProcess.h"
 #include "TestEnv.h"
@@ -12,6 +14,7 @@
 #include <csignal>
 #include <map>
 #include <memory>
+#include <set>
 
 using namespace ZORVAN;
 
@@ -45,6 +48,12 @@ public:
             m_process.waitForReadyRead(1000);
         }
         return QString();
+    }
+    // One command line on the forge's standard input.
+    bool send(const QString& line)
+    {
+        return m_process.write((line + QLatin1Char('\n')).toUtf8()) > 0 &&
+               m_process.waitForBytesWritten(5000);
     }
     bool waitForEnd(int timeoutMs)
     {
@@ -175,6 +184,29 @@ QString requalifyWriter(Observer& observer)
         }
     }
     return QString();
+}
+
+std::set<QByteArray> keysOf(const Seen& seen)
+{
+    std::set<QByteArray> keys;
+    for (const PublicationBuiltinTopicData& writer : seen.writers) {
+        keys.insert(QByteArray(reinterpret_cast<const char*>(writer.key.value), 16));
+    }
+    for (const SubscriptionBuiltinTopicData& reader : seen.readers) {
+        keys.insert(QByteArray(reinterpret_cast<const char*>(reader.key.value), 16));
+    }
+    return keys;
+}
+
+template <typename Data>
+const Data* onTopic(const std::vector<Data>& endpoints, const std::string& topic)
+{
+    for (const Data& endpoint : endpoints) {
+        if (endpoint.topic_name == topic) {
+            return &endpoint;
+        }
+    }
+    return nullptr;
 }
 
 QString keyOf(const Seen& seen, const std::string& topic)
@@ -360,6 +392,116 @@ private slots:
         QVERIFY(!seen.byHost.count("forge-broken"));
         QCOMPARE(seen.writers.size(), size_t(1));
         QCOMPARE(seen.readers.size(), size_t(0));
+    }
+
+    // The benchmark's system as the middleware receives it: every participant with the load
+    // generator's system information, every endpoint on its topic with its topic's QoS, and
+    // the benchmark's commands: a probe writer, churn under new GUIDs, a crowd and its
+    // departure, the end.
+    void benchmarkSystemWithItsCommands()
+    {
+        const uint32_t domain = TestEnv::domain(7);
+        Observer observer(domain);
+        QVERIFY(observer.valid());
+        Forge forge;
+        QVERIFY(forge.start(domain, {"--scenario", "system", "--participants", "6", "--writers",
+                                     "9", "--readers", "7", "--topics", "4", "--hot-percent", "20",
+                                     "--period", "1000"}));
+        QCOMPARE(forge.line(QStringLiteral("READY ")), QStringLiteral("6 16 0"));
+        LoadPlan plan;
+        plan.participants = 6;
+        plan.writers = 9;
+        plan.readers = 7;
+        plan.topics = 4;
+        plan.hotPercent = 20;
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().participants == 6 &&
+                                     observer.look().writers.size() == 9 &&
+                                     observer.look().readers.size() == 7,
+                                 discoveryMs);
+        Seen seen = observer.look();
+        // All six on the load generator's first host, each a process of its own.
+        QCOMPARE(seen.byHost.size(), size_t(1));
+        QVERIFY(seen.byHost.count("bench-host-000"));
+        const ParticipantSysInfo& info = seen.byHost.at("bench-host-000");
+        QVERIFY(info.pid >= 20000 && info.pid < 20006);
+        QCOMPARE(info.executablePath,
+                 "/opt/bench/bin/app-" + std::to_string(info.pid - 20000).insert(0, 3, '0'));
+        QCOMPARE(info.userName, std::string("bench"));
+        std::map<std::string, size_t> writersOn;
+        std::map<std::string, size_t> readersOn;
+        for (const LoadPlan::Endpoint& e : plan.endpoints()) {
+            ++(e.isWriter ? writersOn : readersOn)[LoadPlan::topicName(e.topic)];
+        }
+        for (const auto& topic : writersOn) {
+            QCOMPARE(seen.writersOn(topic.first), topic.second);
+        }
+        for (const auto& topic : readersOn) {
+            QCOMPARE(seen.readersOn(topic.first), topic.second);
+        }
+        QCOMPARE(seen.writersOn("bench/topic/00000"), size_t(2)); // 20 % of 9
+        // The load generator's QoS shapes: writers on topic 1 reliable and transient local,
+        // on 2 best effort with a deadline and a liveliness lease, on 3 in two partitions
+        // ordered by source time stamp; readers on 0 as a reader without QoS of its own.
+        const PublicationBuiltinTopicData* w1 = onTopic(seen.writers, "bench/topic/00001");
+        const PublicationBuiltinTopicData* w2 = onTopic(seen.writers, "bench/topic/00002");
+        const PublicationBuiltinTopicData* w3 = onTopic(seen.writers, "bench/topic/00003");
+        const SubscriptionBuiltinTopicData* r0 = onTopic(seen.readers, "bench/topic/00000");
+        QVERIFY(w1 && w2 && w3 && r0);
+        QCOMPARE(int(w1->reliability.kind), 2);
+        QCOMPARE(int(w1->durability.kind), 1);
+        QCOMPARE(w1->type_name, std::string("bench::Sample1"));
+        QCOMPARE(int(w2->reliability.kind), 1);
+        QCOMPARE(w2->deadline.period.sec, 1);
+        QCOMPARE(w2->liveliness.lease_duration.sec, 10);
+        QCOMPARE(w3->partition.name, (std::vector<std::string>{"bench", "bench2"}));
+        QCOMPARE(int(w3->destination_order.kind), 1);
+        QCOMPARE(int(r0->reliability.kind), 1);
+        QCOMPARE(int(r0->durability.kind), 0);
+
+        QVERIFY(forge.send(QStringLiteral("probe bench/probe/0001")));
+        QVERIFY(forge.line(QStringLiteral("probe bench/probe/0001 ")).toLongLong() > 0);
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().writersOn("bench/probe/0001"), size_t(1),
+                                  discoveryMs);
+        QVERIFY(forge.send(QStringLiteral("unprobe")));
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().writersOn("bench/probe/0001"), size_t(0),
+                                  discoveryMs);
+
+        // Churn replaces endpoints by others like them: the same counts, other GUIDs.
+        const std::set<QByteArray> before = keysOf(observer.look());
+        QVERIFY(forge.send(QStringLiteral("churn 20")));
+        QCOMPARE(forge.line(QStringLiteral("churning ")), QStringLiteral("20"));
+        QTRY_VERIFY_WITH_TIMEOUT(keysOf(observer.look()) != before, discoveryMs);
+        QVERIFY(forge.send(QStringLiteral("churn 0")));
+        QCOMPARE(forge.line(QStringLiteral("churning ")), QStringLiteral("0"));
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().writers.size() == 9 &&
+                                     observer.look().readers.size() == 7,
+                                 discoveryMs);
+        seen = observer.look();
+        for (const auto& topic : writersOn) {
+            QCOMPARE(seen.writersOn(topic.first), topic.second);
+        }
+
+        // The crowd: best-effort writers, the first two readers asking for reliable delivery.
+        QVERIFY(forge.send(QStringLiteral("crowd 6 5 2")));
+        QCOMPARE(forge.line(QStringLiteral("crowded ")), QStringLiteral("11"));
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().writersOn("bench/crowd") == 6 &&
+                                     observer.look().readersOn("bench/crowd") == 5,
+                                 discoveryMs);
+        seen = observer.look();
+        size_t reliableReaders = 0;
+        for (const SubscriptionBuiltinTopicData& reader : seen.readers) {
+            reliableReaders += reader.topic_name == "bench/crowd" && reader.reliability.kind == 2;
+        }
+        QCOMPARE(reliableReaders, size_t(2));
+        QCOMPARE(int(onTopic(seen.writers, "bench/crowd")->reliability.kind), 1);
+        QVERIFY(forge.send(QStringLiteral("uncrowd")));
+        QTRY_VERIFY_WITH_TIMEOUT(observer.look().writersOn("bench/crowd") == 0 &&
+                                     observer.look().readersOn("bench/crowd") == 0,
+                                 discoveryMs);
+
+        QVERIFY(forge.send(QStringLiteral("quit")));
+        QVERIFY(forge.waitForEnd(discoveryMs));
+        QTRY_COMPARE_WITH_TIMEOUT(observer.look().participants, size_t(0), discoveryMs);
     }
 
     // On command the writer is disposed and announced again under its GUID, changed and

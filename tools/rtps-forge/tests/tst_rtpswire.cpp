@@ -13,7 +13,9 @@
 #include "SedpWriter.h"
 
 #include <QtTest>
+#include <map>
 #include <random>
+#include <set>
 
 namespace {
 
@@ -152,6 +154,80 @@ private slots:
         QVERIFY(writer.sample(3).superseded && writer.sample(4).superseded);
         QVERIFY(!writer.sample(5).disposal);
         QCOMPARE(writer.live(), int64_t(2));
+        // Withdrawn: what it announced becomes GAPs, its disposal stays.
+        QCOMPARE(writer.withdraw(second, "gone"), int64_t(6));
+        QVERIFY(writer.sample(2).superseded);
+        QVERIFY(writer.sample(6).disposal && !writer.sample(6).superseded);
+        QCOMPARE(writer.live(), int64_t(1));
+    }
+
+    // The benchmark's system split over two forges: together they announce each participant
+    // and endpoint of the plan once, under GUIDs of their own, with the plan's system
+    // information and the QoS of each topic's shape on the wire.
+    void systemScenarioPlaysTheBenchmarksPlan()
+    {
+        ForgeOptions options;
+        options.scenario = "system";
+        std::string error;
+        QVERIFY(options.system.parse({"--participants", "7", "--writers", "13", "--readers", "11",
+                                      "--topics", "5", "--processes", "2", "--hot-percent", "10"},
+                                     error));
+        std::map<std::string, std::pair<int, int>> byTopic; // writers, readers
+        std::set<std::string> hosts;
+        size_t participants = 0;
+        AnnouncementContext context;
+        for (uint32_t index = 0; index < 2; ++index) {
+            options.system.processIndex = index;
+            const Scenario built = Scenarios::build(options);
+            QVERIFY(built.rawDatagrams.empty());
+            std::set<uint32_t> entities;
+            QCOMPARE(built.participants.size(),
+                     size_t(options.system.lastParticipant() - options.system.firstParticipant()));
+            uint32_t p = options.system.firstParticipant();
+            for (const ParticipantPlan& plan : built.participants) {
+                QCOMPARE(plan.properties.size(), LoadPlan::sysInfo(p).size());
+                QCOMPARE(plan.properties[0].value, LoadPlan::sysInfo(p)[0].value);
+                QCOMPARE(plan.properties[1].value, std::to_string(20000 + p));
+                hosts.insert(plan.properties[0].value);
+                ++participants;
+                ++p;
+                entities.clear();
+                for (const EndpointPlan& endpoint : plan.endpoints) {
+                    QVERIFY(entities.insert(endpoint.entityId).second);
+                    QCOMPARE(int(endpoint.entityId & 0xff),
+                             int(endpoint.writer ? EntityId::userWriterWithKey
+                                                 : EntityId::userReaderWithKey));
+                    auto& count = byTopic[endpoint.topic];
+                    ++(endpoint.writer ? count.first : count.second);
+                    const QByteArray wire =
+                        bytes(Announcement::endpoint(plan.prefix, endpoint, context));
+                    const uint32_t topic = uint32_t(std::stoul(endpoint.topic.substr(12)));
+                    const uint32_t shape = LoadPlan::qosShape(topic, endpoint.writer);
+                    // Parameter headers: deadline, liveliness, partition, destination order.
+                    QCOMPARE(wire.contains(hex("23000800")), shape == 2);
+                    QCOMPARE(wire.contains(hex("1b000c00")), shape == 2);
+                    QCOMPARE(wire.contains(hex("29001c00")), shape == 3);
+                    QCOMPARE(wire.contains(hex("25000400")), shape == 3);
+                    // Reliability: reliable for writers and shape 1, best effort for the rest.
+                    const bool reliable = shape == 1 || (endpoint.writer && shape != 2);
+                    QVERIFY(wire.contains(hex(reliable ? "1a000c0002000000" : "1a000c0001000000")));
+                }
+            }
+        }
+        QCOMPARE(participants, size_t(7));
+        QCOMPARE(hosts, (std::set<std::string>{"bench-host-000"}));
+        // 10 % of 13 writers and of 11 readers: one each on the hot topic; 12 and 10 spread
+        // over the four others.
+        QCOMPARE(byTopic.size(), size_t(5));
+        QCOMPARE(byTopic["bench/topic/00000"], std::make_pair(1, 1));
+        int writers = 0;
+        int readers = 0;
+        for (const auto& topic : byTopic) {
+            writers += topic.second.first;
+            readers += topic.second.second;
+        }
+        QCOMPARE(writers, 13);
+        QCOMPARE(readers, 11);
     }
 
     void acknowledgementsFromBitmaps_data()
@@ -362,8 +438,9 @@ private slots:
                 QVERIFY(Announcement::endpoint(plan.prefix, endpoint, context).size() <= room);
             }
         }
-        const bool wellFormed =
-            scenario == QLatin1String("basic") || scenario == QLatin1String("requalify");
+        const bool wellFormed = scenario == QLatin1String("basic") ||
+                                scenario == QLatin1String("requalify") ||
+                                scenario == QLatin1String("system");
         QCOMPARE(built.participants.back().label,
                  wellFormed ? scenario.toStdString() : std::string("canary"));
     }
@@ -391,6 +468,13 @@ private slots:
                                  << true;
         QTest::newRow("change after zero") << QStringList{"--change-after", "0"} << false;
         QTest::newRow("unknown change mode") << QStringList{"--change-by", "dispose"} << false;
+        QTest::newRow("system") << QStringList{"--scenario",    "system", "--participants",   "10",
+                                               "--index",       "1",      "--processes",      "2",
+                                               "--hot-percent", "1.5",    "--idle-heartbeat", "60"}
+                                << true;
+        QTest::newRow("index outside the processes")
+            << QStringList{"--index", "2", "--processes", "2"} << false;
+        QTest::newRow("no idle heartbeat") << QStringList{"--idle-heartbeat", "0"} << false;
     }
 
     void commandLine()
