@@ -25,16 +25,21 @@ QTreeWidgetItem* makeItem(const QString& text, const QIcon& icon)
 
 SysLogic::SysLogic(QWidget* parent) : TabTree(parent), m_rootItem(nullptr)
 {
-    m_rootItem = makeItem(QString::fromUtf8("系统逻辑图"), QIcon(QString::fromLatin1(rootIcon)));
+    m_rootItem = makeItem(fixedTabTitle(), QIcon(QString::fromLatin1(rootIcon)));
     treeWidget->addTopLevelItem(m_rootItem);
     treeWidget->expandAll();
-    tabBar->addFixedTab(QString::fromUtf8("系统逻辑图"));
+    tabBar->addFixedTab(fixedTabTitle());
     connect(treeWidget, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this,
             SLOT(onItemDoubleClicked(QTreeWidgetItem*, int)));
     connect(&MonitorLib::getInstance(), SIGNAL(dataChanged()), this, SLOT(onDataChanged()));
 }
 
 SysLogic::~SysLogic() = default;
+
+QString SysLogic::fixedTabTitle()
+{
+    return tr("系统逻辑图");
+}
 
 void SysLogic::onDataChanged()
 {
@@ -67,8 +72,7 @@ void SysLogic::buildTree(const LogicalTree& tree)
         for (const std::string& topic : domain.second) {
             const QString name = QString::fromUtf8(topic.data(), int(topic.size()));
             if (!domainItem) {
-                domainItem =
-                    makeItem(QString::number(domain.first) + QString::fromUtf8("号域"), domainIcon);
+                domainItem = makeItem(tr("%1号域").arg(domain.first), domainIcon);
                 domainItems.append(domainItem);
                 m_domainItems.insert(id, domainItem);
             } else if (names.contains(name)) {

@@ -20,6 +20,9 @@ public:
     explicit SysLogic(QWidget* parent = nullptr);
     ~SysLogic() override;
 
+    // The title of the panel's own tab, which stays open, in the operator's language.
+    static QString fixedTabTitle();
+
     QTreeWidgetItem* m_rootItem;
     // domain id to its item, for the items of the current build only
     QMap<int, QTreeWidgetItem*> m_domainItems;
