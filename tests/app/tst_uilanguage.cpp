@@ -217,7 +217,9 @@ private slots:
                               QStringLiteral("RELIABLE_RELIABILITY_QOS")}));
         QCOMPARE(reliability->child(0)->toolTip(1), reason);
         top->setExpanded(true);
-        shoot(QStringLiteral("english"));
+        logic->treeWidget->expandAll();
+        m_window->widget->sysPhysic->treeWidget->expandAll();
+        shoot(m_english ? QStringLiteral("window-en") : QStringLiteral("window-zh"));
     }
 
     void processTab()
