@@ -15,6 +15,7 @@
 #include "MyTab.h"
 #include "PeerProcess.h"
 #include "QoSInfo.h"
+#include "ScreenShot.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
 #include "TabBar.h"
@@ -24,9 +25,6 @@
 #include <QSplitter>
 
 #include <QDir>
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QSysInfo>
 #include <QTableWidget>
@@ -256,16 +254,7 @@ private slots:
     }
 
 private:
-    void shoot(const QString& name)
-    {
-        if (m_shots.isEmpty()) {
-            return;
-        }
-        QTest::qWait(300);
-        QScreen* screen = QGuiApplication::primaryScreen();
-        QVERIFY(
-            screen->grabWindow(0).save(m_shots + QLatin1Char('/') + name + QStringLiteral(".png")));
-    }
+    void shoot(const QString& name) { QVERIFY(ScreenShot::save(m_shots, name)); }
 
     uint32_t m_domain = 0;
     QString m_shots;

@@ -14,6 +14,7 @@
 #include "MyTab.h"
 #include "PeerProcess.h"
 #include "QoSInfo.h"
+#include "ScreenShot.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
 #include "TabBar.h"
@@ -22,12 +23,9 @@
 #include "UiLanguage.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLocale>
 #include <QMenu>
-#include <QPixmap>
-#include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
@@ -270,16 +268,7 @@ private:
         return m_english ? QString::fromLatin1(english) : QString::fromUtf8(chinese);
     }
 
-    void shoot(const QString& name)
-    {
-        if (m_shots.isEmpty()) {
-            return;
-        }
-        QTest::qWait(300);
-        QScreen* screen = QGuiApplication::primaryScreen();
-        QVERIFY(
-            screen->grabWindow(0).save(m_shots + QLatin1Char('/') + name + QStringLiteral(".png")));
-    }
+    void shoot(const QString& name) { QVERIFY(ScreenShot::save(m_shots, name)); }
 
     bool m_english = false;
     uint32_t m_domain = 0;
