@@ -40,6 +40,9 @@ struct HandleEqual
 
 using HandleCount = std::unordered_map<InstanceHandle_t, int, HandleHash, HandleEqual>;
 
+// Set on the polling thread, so that dataChanged() emitted elsewhere can be told apart.
+thread_local bool onPollingThread = false;
+
 HandleCount presenceOf(const InstanceHandleSeq& list)
 {
     HandleCount present;
@@ -67,7 +70,16 @@ MonitorLib::MonitorLib()
     // Connected first and directly, so the count has moved on before any receiver hears of
     // the emission, whichever thread emits.
     connect(
-        this, &MonitorLib::dataChanged, this, [this] { ++m_signalCount; }, Qt::DirectConnection);
+        this, &MonitorLib::dataChanged, this,
+        [this] {
+            ++m_signalCount;
+            // Emitted elsewhere after the domain set changed: new participants are watched
+            // and polled without waiting for the heartbeat.
+            if (!onPollingThread) {
+                m_pacer.requestPass();
+            }
+        },
+        Qt::DirectConnection);
 }
 
 MonitorLib::~MonitorLib()
@@ -87,11 +99,8 @@ MonitorLib::~MonitorLib()
 
 void MonitorLib::stopPolling()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_sleepMutex);
-        running = false;
-    }
-    m_wake.notify_all();
+    running = false;
+    m_pacer.stop();
     if (thread && thread->joinable()) {
         thread->join();
     }
@@ -122,42 +131,43 @@ HandleDelta MonitorLib::computeDelta(const InstanceHandleSeq& newList,
 
 void MonitorLib::pollLoop()
 {
-    using Clock = std::chrono::steady_clock;
+    using Clock = PaceRule::Clock;
+    onPollingThread = true;
     while (running) {
         const PassObserver observer = m_passObserver;
-        Clock::time_point asked;
+        const Clock::time_point asked = Clock::now();
         Clock::time_point locked;
         Clock::time_point done;
-        if (observer) {
-            asked = Clock::now();
-        }
+        size_t changes = 0;
         {
             std::lock_guard<std::mutex> lock(mutex);
-            if (observer) {
-                locked = Clock::now();
-            }
+            locked = Clock::now();
+            m_pacer.follow(domains);
+            const RecordChangeObserver changeObserver = m_changeObserver;
             for (auto& domain : domains) {
-                pollDomain(domain.second);
+                changes += pollDomain(domain.second);
+                if (changeObserver && !domain.second.recordChanges.empty()) {
+                    changeObserver(domain.first, domain.second.recordChanges);
+                }
             }
-            if (observer) {
-                done = Clock::now();
-            }
+            done = Clock::now();
         }
         if (observer) {
             observer(locked - asked, done - locked);
         }
-        std::unique_lock<std::mutex> sleepLock(m_sleepMutex);
-        m_wake.wait_for(sleepLock, std::chrono::microseconds(200000), [this] { return !running; });
+        m_pacer.next(locked, done, changes);
     }
 }
 
 // Runs on the polling thread with `mutex` held.
-void MonitorLib::pollDomain(DomainEntry& entry)
+size_t MonitorLib::pollDomain(DomainEntry& entry)
 {
     DomainParticipant* participant = entry.m_metaParticipant;
+    entry.recordChanges.clear();
     if (!participant) {
-        return;
+        return 0;
     }
+    size_t changes = 0;
     entry.participantHandles.clear();
     entry.publicationHandles.clear();
     entry.subscriptionHandles.clear();
@@ -181,6 +191,8 @@ void MonitorLib::pollDomain(DomainEntry& entry)
             continue;
         }
         const HandleDelta delta = computeDelta(*list.first, *list.second);
+        changes += delta.added.size() + delta.removed.size();
+        m_revisions.forget(delta.removed);
         if (delta.changed) {
             // emitted on the polling thread; delivered queued to the GUI thread
             if (!delta.added.empty()) {
@@ -194,4 +206,22 @@ void MonitorLib::pollDomain(DomainEntry& entry)
     entry.prevParticipantHandles = entry.participantHandles;
     entry.prevPublicationHandles = entry.publicationHandles;
     entry.prevSubscriptionHandles = entry.subscriptionHandles;
+
+    // Records re-announced with different data count as a change of the domain, once a pass.
+    if (participant->take_record_changes(entry.recordChanges) != RETCODE_OK) {
+        printFailure("m_metaParticipant take_record_changes failed");
+    }
+    if (!entry.recordChanges.empty()) {
+        changes += entry.recordChanges.size();
+        m_revisions.note(entry.recordChanges);
+        // emitted on the polling thread; delivered queued to the GUI thread
+        emit dataChanged();
+    }
+    return changes;
+}
+
+uint64_t MonitorLib::recordRevision(const InstanceHandle_t& handle)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return m_revisions.revision(handle);
 }

@@ -1,15 +1,16 @@
 // The one object through which the system sees the DDS network: the watched domains with the
 // monitor's own participant in each, and a polling thread that signals every change of the
-// discovered participants, data writers and data readers.
+// discovered participants, data writers and data readers, their records included.
 #pragma once
 
 #include "DomainEntry.h"
 #include "HandleDelta.h"
+#include "PassPacer.h"
+#include "RecordRevisions.h"
 
 #include <QObject>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -41,9 +42,24 @@ public:
 
     // Measurement hook for benchmarks: called on the polling thread after every pass, once
     // `mutex` is released, with how long the pass waited for `mutex` and how long it held it.
-    // Unset (the default), a pass reads no clock.
     using PassObserver = void (*)(std::chrono::nanoseconds waited, std::chrono::nanoseconds held);
     void setPassObserver(PassObserver observer) { m_passObserver = observer; }
+
+    // Hook for what records the monitor's findings as they happen (the event log, tests):
+    // called on the polling thread, with `mutex` held, for every domain in which a pass found
+    // records re-announced with different data, right after that domain's dataChanged().
+    // The list is the domain's DomainEntry::recordChanges; copy what is to be kept.
+    using RecordChangeObserver = void (*)(uint32_t domainId,
+                                          const ZORVAN::RecordChangeSeq& changes);
+    void setRecordChangeObserver(RecordChangeObserver observer) { m_changeObserver = observer; }
+
+    // The revision of the latest record change of the discovered entity with this handle (0:
+    // none seen). A panel that shows one entity keeps the revision it showed and fetches the
+    // record again when a dataChanged() finds it moved. Takes `mutex` itself.
+    uint64_t recordRevision(const ZORVAN::InstanceHandle_t& handle);
+
+    // When the polling thread runs its passes, and why it ran them.
+    PassPacer& pacer() { return m_pacer; }
 
     // guarded by mutex
     std::map<uint32_t, DomainEntry> domains;
@@ -56,18 +72,20 @@ public:
     std::set<ZORVAN::InstanceHandle_t> ownParticipants;
 
 signals:
-    // Emitted on the polling thread when a discovered list gained or lost handles (delivered
-    // queued to the GUI thread), and on the GUI thread after the domain set changed.
+    // Emitted on the polling thread when a discovered list gained or lost handles or a record
+    // changed under its handle (delivered queued to the GUI thread), and on the GUI thread
+    // after the domain set changed (which also brings the next pass forward).
     void dataChanged();
 
 private:
     MonitorLib();
     void pollLoop();
-    void pollDomain(DomainEntry& entry);
+    // Returns how many handles it found added or removed and records found changed.
+    size_t pollDomain(DomainEntry& entry);
 
     std::atomic<PassObserver> m_passObserver{nullptr};
+    std::atomic<RecordChangeObserver> m_changeObserver{nullptr};
     std::atomic<uint64_t> m_signalCount{0};
-    // wakes the polling thread's sleep on shutdown
-    std::mutex m_sleepMutex;
-    std::condition_variable m_wake;
+    PassPacer m_pacer;
+    RecordRevisions m_revisions; // guarded by mutex
 };

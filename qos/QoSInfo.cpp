@@ -30,11 +30,41 @@ public:
     {
         policy->addChild(new QTreeWidgetItem(QStringList{label, value}));
     }
-    void addTo(QTreeWidget* tree) { tree->addTopLevelItems(m_items); }
+    QList<QTreeWidgetItem*> items() const { return m_items; }
 
 private:
     QList<QTreeWidgetItem*> m_items;
 };
+
+// Makes the children of `shown` read like those of `fresh`, in place, and empties `fresh`: an
+// item whose label stands at the same position keeps its place, its expansion and its
+// children, and takes the new value; any other takes the place of the old one, expanded;
+// surplus items go.
+void mergeChildren(QTreeWidgetItem* shown, QTreeWidgetItem* fresh)
+{
+    const QList<QTreeWidgetItem*> incoming = fresh->takeChildren();
+    int i = 0;
+    for (QTreeWidgetItem* item : incoming) {
+        QTreeWidgetItem* current = i < shown->childCount() ? shown->child(i) : nullptr;
+        if (current && current->text(0) == item->text(0)) {
+            if (current->text(1) != item->text(1)) {
+                current->setText(1, item->text(1));
+            }
+            mergeChildren(current, item);
+            delete item;
+        } else {
+            if (current) {
+                delete shown->takeChild(i);
+            }
+            shown->insertChild(i, item);
+            item->setExpanded(true);
+        }
+        ++i;
+    }
+    while (shown->childCount() > i) {
+        delete shown->takeChild(i);
+    }
+}
 
 QString utf8(const std::string& bytes)
 {
@@ -58,6 +88,7 @@ QoSInfo::QoSInfo(QWidget* parent) : TabWidget(parent)
     qosTree->setColumnWidth(0, 200);
     qosTree->setColumnWidth(1, 200);
     addFixedPage(fixedTabTitle(), qosTree);
+    connect(&MonitorLib::getInstance(), &MonitorLib::dataChanged, this, &QoSInfo::onDataChanged);
 }
 
 QString QoSInfo::fixedTabTitle()
@@ -70,36 +101,66 @@ void QoSInfo::setInfo(InstanceHandle_t handle, QoSType type)
     qosHandle = handle;
     qosType = type;
     qosTree->clear();
+    QList<QTreeWidgetItem*> items;
+    if (fetchItems(items)) {
+        qosTree->addTopLevelItems(items);
+    }
+    qosTree->expandAll();
+}
 
+void QoSInfo::onDataChanged()
+{
+    // Only a shown tree follows its entity: one left empty (nothing found, or emptied after
+    // the domains changed) stays empty.
+    if (qosTree->topLevelItemCount() == 0) {
+        return;
+    }
+    InstanceHandle_t lookup = qosHandle;
+    lookup.isValid = 1;
+    if (MonitorLib::getInstance().recordRevision(lookup) == m_shownRevision) {
+        return;
+    }
+    QList<QTreeWidgetItem*> items;
+    // An entity that has gone keeps its last tree.
+    if (fetchItems(items)) {
+        QTreeWidgetItem fresh;
+        fresh.addChildren(items);
+        mergeChildren(qosTree->invisibleRootItem(), &fresh);
+    }
+}
+
+bool QoSInfo::fetchItems(QList<QTreeWidgetItem*>& items)
+{
     // A caller's handle may carry any validity flag; discovered handles are always valid.
     InstanceHandle_t lookup = qosHandle;
     lookup.isValid = 1;
 
     MonitorLib& monitor = MonitorLib::getInstance();
+    // Read before the record: a change in between makes the next dataChanged() fetch again.
+    m_shownRevision = monitor.recordRevision(lookup);
     switch (qosType) {
     case ReaderQoS:
         if (auto data = findSubscriptionData(monitor, lookup)) {
-            showReader(*data);
+            items = readerItems(*data);
         }
         break;
     case WriterQoS:
         if (auto data = findPublicationData(monitor, lookup)) {
-            showWriter(*data);
+            items = writerItems(*data);
         }
         break;
     case ParticipantQoS:
         if (auto data = findOwnParticipantData(monitor, lookup)) {
-            showParticipant(*data);
+            items = participantItems(*data);
         }
         break;
     default:
-        qosTree->clear();
         break;
     }
-    qosTree->expandAll();
+    return !items.isEmpty();
 }
 
-void QoSInfo::showWriter(const PublicationBuiltinTopicData& d)
+QList<QTreeWidgetItem*> QoSInfo::writerItems(const PublicationBuiltinTopicData& d)
 {
     PolicyList list;
     QTreeWidgetItem* p = list.policy(QStringLiteral("durability"));
@@ -170,10 +231,10 @@ void QoSInfo::showWriter(const PublicationBuiltinTopicData& d)
     p = list.policy(QStringLiteral("group_data"));
     PolicyList::field(p, QStringLiteral("value"), octetsText(d.group_data.value));
 
-    list.addTo(qosTree);
+    return list.items();
 }
 
-void QoSInfo::showReader(const SubscriptionBuiltinTopicData& d)
+QList<QTreeWidgetItem*> QoSInfo::readerItems(const SubscriptionBuiltinTopicData& d)
 {
     PolicyList list;
     QTreeWidgetItem* p = list.policy(QStringLiteral("user_data"));
@@ -226,10 +287,10 @@ void QoSInfo::showReader(const SubscriptionBuiltinTopicData& d)
                           utf8(d.partition.name[i]));
     }
 
-    list.addTo(qosTree);
+    return list.items();
 }
 
-void QoSInfo::showParticipant(const ParticipantBuiltinTopicData& d)
+QList<QTreeWidgetItem*> QoSInfo::participantItems(const ParticipantBuiltinTopicData& d)
 {
     PolicyList list;
     QString key;
@@ -242,5 +303,5 @@ void QoSInfo::showParticipant(const ParticipantBuiltinTopicData& d)
     p = list.policy(QStringLiteral("user_data"));
     PolicyList::field(p, QStringLiteral("value"), octetsText(d.user_data.value));
 
-    list.addTo(qosTree);
+    return list.items();
 }

@@ -5,6 +5,7 @@
 #   bash scripts/bench.sh                 every size
 #   BENCH_SIZES="1000 5000" bash scripts/bench.sh
 #   bash scripts/bench.sh --repeat 25     extra options go to every run (see monitor-bench --help)
+#   BENCH_DOMAIN=170 bash scripts/bench.sh   every size in that DDS domain instead of its own
 #
 # Results go to build-bench/bench-results/ (BENCH_BUILD_DIR and BENCH_OUT move them).
 set -euo pipefail
@@ -35,6 +36,7 @@ for n in $sizes; do
     exit 2
   fi
   read -r participants writers readers topics processes domain <<<"${shape[$n]}"
+  domain=${BENCH_DOMAIN:-$domain}
   echo "== $n endpoints: $participants participants in $processes processes, $topics topics" \
        "(load: $(cut -d' ' -f1-3 /proc/loadavg))"
   "$build/bench/monitor-bench" --label "$n" --loadgen "$build/bench/bench-loadgen" \

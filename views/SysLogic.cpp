@@ -23,7 +23,9 @@ QTreeWidgetItem* makeItem(const QString& text, const QIcon& icon)
 
 } // namespace
 
-SysLogic::SysLogic(QWidget* parent) : TabTree(parent), m_rootItem(nullptr)
+SysLogic::SysLogic(QWidget* parent)
+    : TabTree(parent), m_rootItem(nullptr), m_domainIcon(QString::fromLatin1(domainIconFile)),
+      m_topicIcon(QString::fromLatin1(topicIconFile))
 {
     m_rootItem = makeItem(fixedTabTitle(), QIcon(QString::fromLatin1(rootIcon)));
     treeWidget->addTopLevelItem(m_rootItem);
@@ -54,10 +56,10 @@ void SysLogic::onDataChanged()
 
 void SysLogic::buildTree(const LogicalTree& tree)
 {
-    // One icon per kind for the whole build: an icon made from a file name reads the file again
-    // for every item.
-    const QIcon domainIcon(QString::fromLatin1(domainIconFile));
-    const QIcon topicIcon(QString::fromLatin1(topicIconFile));
+    // The view's icons, made once: an icon made from a file name reads the file for every
+    // item, and each new icon puts its scaled pixmap into Qt's cache under a key of its own.
+    const QIcon& domainIcon = m_domainIcon;
+    const QIcon& topicIcon = m_topicIcon;
     // Every domain item is filled before it joins the tree, and the domain items join it
     // together at the end: each item added to a shown tree costs a model update.
     QList<QTreeWidgetItem*> domainItems;

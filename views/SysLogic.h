@@ -6,6 +6,7 @@
 #include "LogicalTree.h"
 #include "TabTree.h"
 
+#include <QIcon>
 #include <QMap>
 #include <QString>
 #include <cstdint>
@@ -37,5 +38,8 @@ private slots:
 
 private:
     ChangeGate m_gate;
+    // built once for the life of the view and shared by the items of every build
+    const QIcon m_domainIcon;
+    const QIcon m_topicIcon;
     void buildTree(const LogicalTree& tree);
 };

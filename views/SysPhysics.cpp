@@ -27,7 +27,9 @@ QString fromUtf8(const std::string& bytes)
 
 } // namespace
 
-SysPhysics::SysPhysics(QWidget* parent) : TabTree(parent), m_rootItem(nullptr)
+SysPhysics::SysPhysics(QWidget* parent)
+    : TabTree(parent), m_rootItem(nullptr), m_hostIcon(QString::fromLatin1(hostIconFile)),
+      m_processIcon(QString::fromLatin1(processIconFile))
 {
     treeWidget->setColumnCount(1);
     m_rootItem = makeItem(fixedTabTitle(), QIcon(QString::fromLatin1(rootIcon)));
@@ -60,10 +62,10 @@ void SysPhysics::onDataChanged()
 
 void SysPhysics::buildTree(const PhysicalTree& tree)
 {
-    // One icon per kind for the whole build: an icon made from a file name reads the file again
-    // for every item.
-    const QIcon hostIcon(QString::fromLatin1(hostIconFile));
-    const QIcon processIcon(QString::fromLatin1(processIconFile));
+    // The view's icons, made once: an icon made from a file name reads the file for every
+    // item, and each new icon puts its scaled pixmap into Qt's cache under a key of its own.
+    const QIcon& hostIcon = m_hostIcon;
+    const QIcon& processIcon = m_processIcon;
     // The items are built apart from the tree and join it together at the end: each item added
     // to a shown tree costs a model update.
     struct HostChildren

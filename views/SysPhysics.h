@@ -9,6 +9,7 @@
 #include "TabTree.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QMap>
 #include <cstdint>
 #include <string>
@@ -45,5 +46,8 @@ private slots:
 
 private:
     ChangeGate m_gate;
+    // built once for the life of the view and shared by the items of every build
+    const QIcon m_hostIcon;
+    const QIcon m_processIcon;
     void buildTree(const PhysicalTree& tree);
 };

@@ -1,6 +1,7 @@
 #include "CycloneDomainParticipant.h"
 
 #include "QosConversion.h"
+#include "RecordDiff.h"
 #include "VendorIdentity.h"
 
 #include <array>
@@ -74,8 +75,11 @@ bool isApplicationReader(const dds_builtintopic_endpoint_t& sample)
 // Takes what Cyclone has not handed out yet and folds it into the table: a not-alive instance
 // (the entity was deleted or its lease ran out) leaves the table, a new or changed alive one
 // is converted and stored. Taking, not reading, is what lets Cyclone drop dead instances.
+// A sample for a key already stored is compared with the stored record only then, so a
+// steady network costs no comparison at all; what differs goes into the journal.
 template <typename Sample, typename Record, typename Convert, typename Keep>
-ReturnCode_t takeInto(dds_entity_t reader, BuiltinTable<Record>& table, Convert convert, Keep keep)
+ReturnCode_t takeInto(dds_entity_t reader, BuiltinTable<Record>& table, Convert convert, Keep keep,
+                      DiscoveredKind kind, RecordChangeJournal& journal)
 {
     if (reader <= 0) {
         return RETCODE_PRECONDITION_NOT_MET;
@@ -98,9 +102,13 @@ ReturnCode_t takeInto(dds_entity_t reader, BuiltinTable<Record>& table, Convert 
             const GuidKey key = GuidKey::fromBytes(sample->key.v);
             if (info.instance_state != DDS_IST_ALIVE) {
                 table.remove(key);
+                journal.forget(kind, key);
             } else if (info.valid_data && keep(*sample)) {
                 Record record;
                 convert(*sample, record);
+                if (const Record* stored = table.find(key)) {
+                    journal.note(kind, key, RecordDiff::between(*stored, record));
+                }
                 table.put(key, std::move(record));
             }
         }
@@ -219,6 +227,7 @@ ReturnCode_t CycloneDomainParticipant::delete_contained_entities()
         m_participants.clear();
         m_publications.clear();
         m_subscriptions.clear();
+        m_changes.clear();
         return result;
     });
 }
@@ -235,22 +244,23 @@ const InstanceHandle_t& CycloneDomainParticipant::get_instance_handle() const
 
 ReturnCode_t CycloneDomainParticipant::takeParticipants()
 {
-    return takeInto<dds_builtintopic_participant_t>(m_participantReader, m_participants,
-                                                    toParticipantRecord,
-                                                    always<dds_builtintopic_participant_t>);
+    return takeInto<dds_builtintopic_participant_t>(
+        m_participantReader, m_participants, toParticipantRecord,
+        always<dds_builtintopic_participant_t>, DiscoveredKind::Participant, m_changes);
 }
 
 ReturnCode_t CycloneDomainParticipant::takePublications()
 {
-    return takeInto<dds_builtintopic_endpoint_t>(m_publicationReader, m_publications,
-                                                 QosConversion::toPublication,
-                                                 always<dds_builtintopic_endpoint_t>);
+    return takeInto<dds_builtintopic_endpoint_t>(
+        m_publicationReader, m_publications, QosConversion::toPublication,
+        always<dds_builtintopic_endpoint_t>, DiscoveredKind::Publication, m_changes);
 }
 
 ReturnCode_t CycloneDomainParticipant::takeSubscriptions()
 {
-    return takeInto<dds_builtintopic_endpoint_t>(
-        m_subscriptionReader, m_subscriptions, QosConversion::toSubscription, isApplicationReader);
+    return takeInto<dds_builtintopic_endpoint_t>(m_subscriptionReader, m_subscriptions,
+                                                 QosConversion::toSubscription, isApplicationReader,
+                                                 DiscoveredKind::Subscription, m_changes);
 }
 
 ReturnCode_t
@@ -344,6 +354,45 @@ ReturnCode_t CycloneDomainParticipant::get_subscription_data(SubscriptionBuiltin
         const ReturnCode_t result = takeSubscriptions();
         return result != RETCODE_OK ? result : copyRecord(m_subscriptions, handle, data);
     });
+}
+
+ReturnCode_t CycloneDomainParticipant::take_record_changes(RecordChangeSeq& changes)
+{
+    return guarded([&] {
+        changes.clear();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_changes.takeAll(changes);
+        return RETCODE_OK;
+    });
+}
+
+ReturnCode_t CycloneDomainParticipant::attachReadConditions(dds_entity_t waitset,
+                                                            std::vector<dds_entity_t>& conditions)
+{
+    conditions.clear();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (dds_entity_t reader : {m_participantReader, m_publicationReader, m_subscriptionReader}) {
+        if (reader <= 0) {
+            return RETCODE_PRECONDITION_NOT_MET;
+        }
+    }
+    for (dds_entity_t reader : {m_participantReader, m_publicationReader, m_subscriptionReader}) {
+        // Any sample at all: the queries take everything, so a sample left is one not seen.
+        const dds_entity_t condition = dds_create_readcondition(reader, DDS_ANY_STATE);
+        if (condition < 0 || dds_waitset_attach(waitset, condition, 0) != DDS_RETCODE_OK) {
+            if (condition > 0) {
+                dds_delete(condition);
+            }
+            for (dds_entity_t attached : conditions) {
+                dds_waitset_detach(waitset, attached);
+                dds_delete(attached);
+            }
+            conditions.clear();
+            return RETCODE_ERROR;
+        }
+        conditions.push_back(condition);
+    }
+    return RETCODE_OK;
 }
 
 } // namespace ZORVAN

@@ -6,11 +6,13 @@
 
 #include "BuiltinTable.h"
 #include "DomainParticipant.h"
+#include "RecordChangeJournal.h"
 
 #include <dds/dds.h>
 
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace ZORVAN {
 
@@ -44,6 +46,13 @@ public:
                                    bool include_contained_entities) override;
     ReturnCode_t get_subscription_data(SubscriptionBuiltinTopicData& data,
                                        const InstanceHandle_t& handle) override;
+    ReturnCode_t take_record_changes(RecordChangeSeq& changes) override;
+
+    // Attaches to `waitset` a read condition on each builtin reader that holds while the
+    // reader has samples no query has taken yet, and hands them back (they belong to the
+    // readers, so deleting the participant deletes and detaches them).
+    // RETCODE_PRECONDITION_NOT_MET once the readers are deleted.
+    ReturnCode_t attachReadConditions(dds_entity_t waitset, std::vector<dds_entity_t>& conditions);
 
 private:
     CycloneDomainParticipant(DomainId_t domainId, dds_entity_t participant,
@@ -67,6 +76,7 @@ private:
     BuiltinTable<ParticipantBuiltinTopicData> m_participants; // guarded by m_mutex
     BuiltinTable<PublicationBuiltinTopicData> m_publications; // guarded by m_mutex
     BuiltinTable<SubscriptionBuiltinTopicData> m_subscriptions; // guarded by m_mutex
+    RecordChangeJournal m_changes;                              // guarded by m_mutex
 };
 
 } // namespace ZORVAN

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "BuiltinTopicData.h"
+#include "RecordChange.h"
 
 namespace ZORVAN {
 
@@ -32,6 +33,18 @@ public:
                                            bool include_contained_entities) = 0;
     virtual ReturnCode_t get_subscription_data(SubscriptionBuiltinTopicData& data,
                                                const InstanceHandle_t& handle) = 0;
+
+    // Replaces `changes` with the discovered participants, writers and readers whose record
+    // was announced again with different data since the previous call, one entry per entity
+    // in the order first noticed, and forgets them. A change is noticed when the participant
+    // takes new discovery data, which every query above does; an announcement that repeats
+    // the stored record is not a change, and an entity that is gone takes its change with
+    // it. The default reports none.
+    virtual ReturnCode_t take_record_changes(RecordChangeSeq& changes)
+    {
+        changes.clear();
+        return RETCODE_OK;
+    }
 };
 
 } // namespace ZORVAN

@@ -33,6 +33,10 @@ public:
     // Handles listed in addition to the records (no record behind them: data queries fail).
     void addDanglingPublicationHandle(const ZORVAN::InstanceHandle_t& handle);
 
+    // Handed over by the next take_record_changes(); change it only while holding
+    // MonitorLib::mutex, as the polling thread takes it.
+    ZORVAN::RecordChangeSeq pendingChanges;
+
     Failures failures;
     // Counts of calls, for tests that check what was queried.
     // listCalls is read by tests while the polling thread counts.
@@ -52,6 +56,12 @@ public:
     ZORVAN::ReturnCode_t get_subscriptions(ZORVAN::InstanceHandleSeq& handles, bool) override;
     ZORVAN::ReturnCode_t get_subscription_data(ZORVAN::SubscriptionBuiltinTopicData& data,
                                                const ZORVAN::InstanceHandle_t& handle) override;
+    ZORVAN::ReturnCode_t take_record_changes(ZORVAN::RecordChangeSeq& changes) override
+    {
+        changes.swap(pendingChanges);
+        pendingChanges.clear();
+        return ZORVAN::RETCODE_OK;
+    }
 
     // A key whose 16 bytes are all `byte`, with the last byte set to `last`.
     static ZORVAN::BuiltinTopicKey_t key(uint8_t byte, uint8_t last = 0);

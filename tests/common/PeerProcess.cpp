@@ -37,7 +37,7 @@ bool PeerProcess::start(const QString& program, const QStringList& arguments, in
     m_process = std::make_unique<QProcess>();
     // The child's complaints go straight to the test log.
     m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process->start(program, arguments, QIODevice::ReadOnly);
+    m_process->start(program, arguments, QIODevice::ReadWrite);
     if (!m_process->waitForStarted(timeoutMs)) {
         m_error = program + QStringLiteral(": ") + m_process->errorString();
         return false;
@@ -86,6 +86,23 @@ bool PeerProcess::isRunning() const
 qint64 PeerProcess::processId() const
 {
     return m_process ? m_process->processId() : 0;
+}
+
+bool PeerProcess::send(const QString& line, int timeoutMs)
+{
+    if (!isRunning()) {
+        return false;
+    }
+    const QByteArray bytes = line.toUtf8() + '\n';
+    if (m_process->write(bytes) != bytes.size()) {
+        return false;
+    }
+    while (m_process->bytesToWrite() > 0) {
+        if (!m_process->waitForBytesWritten(timeoutMs)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 QString PeerProcess::waitForLine(const QString& prefix, int timeoutMs)

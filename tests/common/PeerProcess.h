@@ -44,6 +44,10 @@ public:
     const std::vector<Endpoint>& writers() const { return m_writers; }
     const std::vector<Endpoint>& readers() const { return m_readers; }
 
+    // Writes `line` and a line end to the process's standard input (dds-peer reads commands
+    // there with --commands). Returns false when it could not be written in time.
+    bool send(const QString& line, int timeoutMs = 5000);
+
     // Waits for an output line after "READY" that starts with `prefix` (for example "LEFT "),
     // skipping and dropping the lines before it. Returns the line, or an empty text when none
     // came within `timeoutMs` or the process ended.

@@ -1,5 +1,6 @@
 // The monitor against real DDS peers in other processes, over loopback: discovery, what the
-// peers announce, and peers leaving.
+// peers announce, peers leaving, peers changing their QoS, and how soon the polling thread
+// learns of new entities.
 #include "ChangeCounter.h"
 #include "DomainSelection.h"
 #include "HandleText.h"
@@ -10,6 +11,10 @@
 
 #include <QtTest>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <vector>
 
 using namespace ZORVAN;
 
@@ -51,6 +56,85 @@ public:
 private:
     uint32_t m_domain;
 };
+
+// What the polling thread reported through its hooks: finished passes, record changes.
+std::atomic<uint64_t> passesDone{0};
+std::mutex changesMutex;
+std::vector<RecordChange> reportedChanges; // guarded by changesMutex
+
+void countPass(std::chrono::nanoseconds, std::chrono::nanoseconds)
+{
+    ++passesDone;
+}
+
+void collectChanges(uint32_t, const RecordChangeSeq& changes)
+{
+    std::lock_guard<std::mutex> lock(changesMutex);
+    reportedChanges.insert(reportedChanges.end(), changes.begin(), changes.end());
+}
+
+std::vector<RecordChange> changesReported()
+{
+    std::lock_guard<std::mutex> lock(changesMutex);
+    return reportedChanges;
+}
+
+// The policies reported changed for one entity, in the order reported.
+QStringList policiesReported(const std::string& key, DiscoveredKind kind)
+{
+    QStringList policies;
+    for (const RecordChange& change : changesReported()) {
+        if (change.kind == kind && change.handle == HandleText::handleFromKey(key)) {
+            for (const std::string& policy : change.policies) {
+                policies << QString::fromStdString(policy);
+            }
+        }
+    }
+    return policies;
+}
+
+// Installs the hooks for one test and takes them out again.
+class Hooks
+{
+public:
+    Hooks()
+    {
+        {
+            std::lock_guard<std::mutex> lock(changesMutex);
+            reportedChanges.clear();
+        }
+        MonitorLib::getInstance().setPassObserver(countPass);
+        MonitorLib::getInstance().setRecordChangeObserver(collectChanges);
+    }
+    ~Hooks()
+    {
+        MonitorLib::getInstance().setPassObserver(nullptr);
+        MonitorLib::getInstance().setRecordChangeObserver(nullptr);
+    }
+
+    // Waits until `count` more passes have finished.
+    static void waitForPasses(uint64_t count)
+    {
+        const uint64_t start = passesDone;
+        QTRY_VERIFY_WITH_TIMEOUT(passesDone >= start + count, 10000);
+    }
+};
+
+// Whether the polling thread's last pass listed the writer (read under the mutex, without a
+// query that would take the middleware's new data away from the pass).
+bool pollListsWriter(uint32_t domain, const std::string& key)
+{
+    MonitorLib& monitor = MonitorLib::getInstance();
+    std::lock_guard<std::mutex> lock(monitor.mutex);
+    const InstanceHandleSeq& listed = monitor.domains.at(domain).prevPublicationHandles;
+    return std::find(listed.begin(), listed.end(), HandleText::handleFromKey(key)) != listed.end();
+}
+
+QString commandFor(const std::string& key, const char* qos)
+{
+    return QStringLiteral("qos ") + PeerProcess::hexFromKey(key) + QLatin1Char(' ') +
+           QLatin1String(qos);
+}
 
 QString durationText(const Duration_t& d)
 {
@@ -207,6 +291,123 @@ private slots:
         QVERIFY(watch.withParticipant([&](DomainParticipant& p) {
             return p.get_discovered_participant_data(gone, HandleText::handleFromKey(leaving));
         }) != RETCODE_OK);
+    }
+
+    // A writer and a reader change their QoS under the same handles: the pass signals the
+    // change and reports the policies that changed, and the records read back the new values.
+    void qosChangesAreSignalled()
+    {
+        const uint32_t domain = TestEnv::domain(3);
+        PeerProcess peer;
+        QVERIFY2(peer.startPeer({QStringLiteral("--domain"), QString::number(domain),
+                                 QStringLiteral("--commands"), QStringLiteral("--writer"),
+                                 QStringLiteral("Tuned"), QStringLiteral("--qos"),
+                                 QStringLiteral("ownership=exclusive:1;userdata=before"),
+                                 QStringLiteral("--reader"), QStringLiteral("Tuned"),
+                                 QStringLiteral("--qos"), QStringLiteral("userdata=r-before")}),
+                 qPrintable(peer.errorString()));
+        Watch watch(domain);
+        const std::string writerKey = peer.writers().at(0).key;
+        const std::string readerKey = peer.readers().at(0).key;
+        QTRY_VERIFY_WITH_TIMEOUT(watch.lists(writerKey, 'w'), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(watch.lists(readerKey, 'r'), 15000);
+        MonitorLib& monitor = MonitorLib::getInstance();
+        QCOMPARE(monitor.recordRevision(HandleText::handleFromKey(writerKey)), uint64_t(0));
+
+        Hooks hooks;
+        ChangeCounter spy;
+        QVERIFY(peer.send(commandFor(writerKey, "userdata=after;ownership=exclusive:5")));
+        QVERIFY(!peer.waitForLine(QStringLiteral("QOS ")).isEmpty());
+        QVERIFY(peer.send(commandFor(readerKey, "userdata=r-after")));
+        QVERIFY(!peer.waitForLine(QStringLiteral("QOS ")).isEmpty());
+
+        QTRY_COMPARE_WITH_TIMEOUT(policiesReported(writerKey, DiscoveredKind::Publication),
+                                  (QStringList{"user_data", "ownership_strength"}), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(policiesReported(readerKey, DiscoveredKind::Subscription),
+                                  QStringList{"user_data"}, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 1, 15000);
+        QVERIFY(monitor.recordRevision(HandleText::handleFromKey(writerKey)) > 0);
+        QVERIFY(monitor.recordRevision(HandleText::handleFromKey(readerKey)) > 0);
+        watch.withParticipant([&](DomainParticipant& p) {
+            PublicationBuiltinTopicData w;
+            QCOMPARE(p.get_publication_data(w, HandleText::handleFromKey(writerKey)), RETCODE_OK);
+            QCOMPARE(w.user_data.value, (OctetSeq{'a', 'f', 't', 'e', 'r'}));
+            QCOMPARE(w.ownership_strength.value, 5);
+            SubscriptionBuiltinTopicData r;
+            QCOMPARE(p.get_subscription_data(r, HandleText::handleFromKey(readerKey)), RETCODE_OK);
+            QCOMPARE(r.user_data.value, (OctetSeq{'r', '-', 'a', 'f', 't', 'e', 'r'}));
+        });
+    }
+
+    // A writer announced again with a record that reads as before (only its transport
+    // priority, which no record carries, changed) is no change: its pass emits nothing. A
+    // real change announced after it is reported alone, with its one policy.
+    void unchangedRecordSignalsNothing()
+    {
+        const uint32_t domain = TestEnv::domain(4);
+        PeerProcess peer;
+        QVERIFY2(peer.startPeer({QStringLiteral("--domain"), QString::number(domain),
+                                 QStringLiteral("--commands"), QStringLiteral("--writer"),
+                                 QStringLiteral("Steady")}),
+                 qPrintable(peer.errorString()));
+        Watch watch(domain);
+        const std::string writerKey = peer.writers().at(0).key;
+        QTRY_VERIFY_WITH_TIMEOUT(watch.lists(writerKey, 'w'), 15000);
+        MonitorLib& monitor = MonitorLib::getInstance();
+        Hooks hooks;
+        // Whatever discovery still had to announce has been announced.
+        QTRY_VERIFY_WITH_TIMEOUT(pollListsWriter(domain, writerKey), 15000);
+        Hooks::waitForPasses(2);
+        const uint64_t before = monitor.signalCount();
+
+        QVERIFY(peer.send(commandFor(writerKey, "transport_priority=3")));
+        QVERIFY(!peer.waitForLine(QStringLiteral("QOS ")).isEmpty());
+        Hooks::waitForPasses(3);
+        QCOMPARE(monitor.signalCount(), before);
+        QVERIFY(changesReported().empty());
+
+        // Announced after the first by the same writer of the peer, so received after it.
+        QVERIFY(peer.send(commandFor(writerKey, "lifespan=7")));
+        QVERIFY(!peer.waitForLine(QStringLiteral("QOS ")).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(policiesReported(writerKey, DiscoveredKind::Publication),
+                                  QStringList{"lifespan"}, 15000);
+        QCOMPARE(changesReported().size(), size_t(1));
+        QCOMPARE(monitor.signalCount(), before + 1);
+    }
+
+    // The polling thread waits on the middleware's discovery data as well as on its heartbeat:
+    // with the heartbeat an hour away, a new writer still reaches it, through a pass that the
+    // data woke.
+    void newWriterWakesThePollingThread()
+    {
+        const uint32_t domain = TestEnv::domain(5);
+        MonitorLib& monitor = MonitorLib::getInstance();
+        PassPacer& pacer = monitor.pacer();
+        Hooks hooks;
+        struct SlowHeartbeat
+        {
+            PassPacer& pacer;
+            ~SlowHeartbeat() { pacer.setHeartbeat(std::chrono::milliseconds(200)); }
+        } slow{pacer};
+        pacer.setHeartbeat(std::chrono::hours(1));
+        Watch watch(domain);
+        // As the domain dialog does: the signal brings a pass that watches the new domain.
+        emit monitor.dataChanged();
+        Hooks::waitForPasses(1);
+        QVERIFY(pacer.watchesDiscovery());
+        const uint64_t heartbeats = pacer.wakes(PassPacer::Wake::Heartbeat);
+        const uint64_t discoveries = pacer.wakes(PassPacer::Wake::Discovery);
+
+        ChangeCounter spy;
+        PeerProcess peer;
+        QVERIFY2(peer.startPeer({QStringLiteral("--domain"), QString::number(domain),
+                                 QStringLiteral("--writer"), QStringLiteral("Prompt")}),
+                 qPrintable(peer.errorString()));
+        const std::string writerKey = peer.writers().at(0).key;
+        QTRY_VERIFY_WITH_TIMEOUT(pollListsWriter(domain, writerKey), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 1, 15000);
+        QVERIFY(pacer.wakes(PassPacer::Wake::Discovery) > discoveries);
+        QCOMPARE(pacer.wakes(PassPacer::Wake::Heartbeat), heartbeats);
     }
 };
 

@@ -1,15 +1,18 @@
-// The polling thread: when it signals, what it queries, what it prints on failures; and the
-// endpoint lookups on cases only a middleware double can set up.
+// The polling thread: when it signals, what it queries, what it prints on failures, how it
+// paces its passes; and the endpoint lookups on cases only a middleware double can set up.
 #include "ChangeCounter.h"
 #include "EndpointLookup.h"
 #include "FakeParticipant.h"
 #include "HandleText.h"
 #include "MonitorFixture.h"
+#include "PaceRule.h"
 #include "StdoutCapture.h"
 
 #include <QtTest>
 #include <atomic>
 #include <chrono>
+#include <mutex>
+#include <vector>
 
 using namespace ZORVAN;
 
@@ -51,6 +54,24 @@ std::atomic<int> passes{0};
 void countPass(std::chrono::nanoseconds, std::chrono::nanoseconds)
 {
     ++passes;
+}
+
+// Record changes as the polling thread hands them to its observer.
+std::mutex changesMutex;
+std::vector<std::pair<uint32_t, RecordChange>> observedChanges; // guarded by changesMutex
+
+void observeChanges(uint32_t domainId, const RecordChangeSeq& changes)
+{
+    std::lock_guard<std::mutex> lock(changesMutex);
+    for (const RecordChange& change : changes) {
+        observedChanges.emplace_back(domainId, change);
+    }
+}
+
+std::vector<std::pair<uint32_t, RecordChange>> takeObservedChanges()
+{
+    std::lock_guard<std::mutex> lock(changesMutex);
+    return std::move(observedChanges);
 }
 
 // Waits until the polling thread has finished two more passes, so that at least one whole pass
@@ -262,6 +283,106 @@ private slots:
         QVERIFY(!findSubscriptionData(monitor, readerHandle));
         QCOMPARE(out.count(QStringLiteral("get_publication_data failed")), 1);
         QCOMPARE(out.count(QStringLiteral("get_subscription_data failed")), 1);
+    }
+
+    // Records changed under their handles: one signal for all of a pass, handed to the
+    // observer with their domain, and a revision per handle that is forgotten once the entity
+    // has gone.
+    void recordChangesSignalOncePerPass()
+    {
+        MonitorLib& monitor = MonitorLib::getInstance();
+        MonitorFixture fixture;
+        ChangeCounter spy;
+        const PublicationBuiltinTopicData w = writer(1, "A");
+        const InstanceHandle_t writerHandle = HandleText::handleFromKey(HandleText::keyOf(w.key));
+        const InstanceHandle_t readerHandle =
+            HandleText::handleFromKey(HandleText::keyOf(reader(1, "A").key));
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            fixture.addDomainLocked(208).addPublication(w);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 10000);
+        QCOMPARE(monitor.recordRevision(writerHandle), uint64_t(0));
+
+        monitor.setRecordChangeObserver(observeChanges);
+        takeObservedChanges();
+        spy.clear();
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            fixture.fake(208)->pendingChanges = {
+                {DiscoveredKind::Publication, writerHandle, {"user_data", "ownership_strength"}},
+                {DiscoveredKind::Subscription, readerHandle, {"partition"}}};
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 10000);
+        waitForPasses();
+        QCOMPARE(spy.count(), 1);
+        const auto observed = takeObservedChanges();
+        QCOMPARE(observed.size(), size_t(2));
+        QCOMPARE(observed[0].first, 208u);
+        QVERIFY(observed[0].second.handle == writerHandle);
+        QCOMPARE(observed[0].second.policies,
+                 (std::vector<std::string>{"user_data", "ownership_strength"}));
+        QCOMPARE(int(observed[1].second.kind), int(DiscoveredKind::Subscription));
+        const uint64_t first = monitor.recordRevision(writerHandle);
+        QVERIFY(first > 0);
+        QVERIFY(monitor.recordRevision(readerHandle) > first);
+
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            fixture.fake(208)->pendingChanges = {
+                {DiscoveredKind::Publication, writerHandle, {"deadline"}}};
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(monitor.recordRevision(writerHandle) > first, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 10000);
+
+        // The writer leaves: its handle has no revision any more.
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            fixture.fake(208)->removePublication(w.key);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(monitor.recordRevision(writerHandle), uint64_t(0), 10000);
+        monitor.setRecordChangeObserver(nullptr);
+        QCOMPARE(takeObservedChanges().size(), size_t(1));
+    }
+
+    // When passes are due: the heartbeat after the previous pass; discovery data sooner, but
+    // not closer than the minimum interval; during a burst of changes, the heartbeat again.
+    void paceRule()
+    {
+        using std::chrono::milliseconds;
+        const PaceRule::Clock::time_point t0{std::chrono::seconds(1000)};
+        PaceRule rule;
+        rule.passRan(t0, t0 + milliseconds(2), 0);
+        QVERIFY(rule.heartbeatAt() == t0 + milliseconds(202));
+        QVERIFY(rule.discoveryPassAt(t0 + milliseconds(5)) == t0 + milliseconds(20));
+        QVERIFY(rule.discoveryPassAt(t0 + milliseconds(70)) == t0 + milliseconds(70));
+
+        // A domain joined: thousands found at once.
+        rule.passRan(t0 + milliseconds(70), t0 + milliseconds(80), 5000);
+        QVERIFY(rule.inBurst(t0 + milliseconds(100)));
+        QVERIFY(rule.discoveryPassAt(t0 + milliseconds(100)) == t0 + milliseconds(280));
+
+        // Churn: every heartbeat pass finds a score of changes, and it stays a burst.
+        PaceRule::Clock::time_point t = t0 + milliseconds(280);
+        for (int i = 0; i < 50; ++i) {
+            rule.passRan(t, t + milliseconds(1), 20);
+            t += milliseconds(201);
+            QVERIFY(rule.inBurst(t));
+        }
+        // Quiet for a few seconds: discovery data is taken at once again.
+        t += milliseconds(5000);
+        QVERIFY(!rule.inBurst(t));
+        QVERIFY(rule.discoveryPassAt(t) == t);
+
+        // Single endpoints appearing several times a second are each taken at once.
+        PaceRule probes;
+        PaceRule::Clock::time_point p = t0;
+        for (int i = 0; i < 100; ++i) {
+            probes.passRan(p, p + milliseconds(1), 1);
+            p += milliseconds(120);
+            QVERIFY(!probes.inBurst(p));
+            QVERIFY(probes.discoveryPassAt(p) == p);
+        }
     }
 
     void noDomainLookupsFindNothing()

@@ -1,4 +1,6 @@
-// The QoS panel against a real peer process whose writer and reader QoS the test sets.
+// The QoS panel against a real peer process whose writer and reader QoS the test sets, and
+// changes while the panel shows them.
+#include "ChangeCounter.h"
 #include "EndpointLookup.h"
 #include "HandleText.h"
 #include "PeerProcess.h"
@@ -9,6 +11,7 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -65,6 +68,7 @@ private slots:
     void participantTree();
     void secondCallReplacesFirst();
     void queuedInvocation();
+    void followsRecordChanges();
 
 private:
     InstanceHandle_t writer() const { return HandleText::handleFromKey(m_peer.writers()[0].key); }
@@ -85,8 +89,9 @@ void TestQoSInfo::initTestCase()
     QVERIFY(m_domain->isValid());
     const QString d = QString::number(domain);
     QVERIFY2(
-        m_peer.startPeer({QStringLiteral("--domain"), d, QStringLiteral("--writer"),
-                          QStringLiteral("QosTopic@QosType"), QStringLiteral("--qos"),
+        m_peer.startPeer({QStringLiteral("--domain"), d, QStringLiteral("--commands"),
+                          QStringLiteral("--writer"), QStringLiteral("QosTopic@QosType"),
+                          QStringLiteral("--qos"),
                           QStringLiteral("reliability=reliable:0.25;durability=transient_local;"
                                          "deadline=2;latency=0.5;"
                                          "liveliness=manual_by_participant:3;lifespan=4;"
@@ -322,6 +327,57 @@ void TestQoSInfo::queuedInvocation()
                                       Q_ARG(ZORVAN::InstanceHandle_t, writer()),
                                       Q_ARG(QoSType, WriterQoS)));
     QTRY_COMPARE(info.qosTree->topLevelItemCount(), 15);
+}
+
+// The peer changes the writer's user data and ownership strength and the reader's user data
+// at run time: open panels show the new values without another click, in place (the same
+// items, a policy the operator collapsed stays collapsed, the scroll position stays).
+void TestQoSInfo::followsRecordChanges()
+{
+    ChangeCounter spy;
+    QoSInfo writerPanel;
+    writerPanel.resize(420, 220);
+    writerPanel.show();
+    writerPanel.setInfo(writer(), WriterQoS);
+    QoSInfo readerPanel;
+    readerPanel.setInfo(reader(), ReaderQoS);
+    QTreeWidget* tree = writerPanel.qosTree;
+    QTreeWidgetItem* durability = tree->topLevelItem(0);
+    durability->setExpanded(false);
+    QScrollBar* bar = tree->verticalScrollBar();
+    QTRY_VERIFY(bar->maximum() > 2);
+    bar->setValue(bar->maximum() / 2);
+    const int scrolled = bar->value();
+
+    QStringList expectedWriter = flatten(tree);
+    QVERIFY(expectedWriter.removeOne(QStringLiteral("user_data/value=hello")));
+    QVERIFY(expectedWriter.removeOne(QStringLiteral("ownership_strength/value=7")));
+    expectedWriter.insert(expectedWriter.indexOf(QStringLiteral("user_data")) + 1,
+                          QStringLiteral("user_data/value=changed"));
+    expectedWriter.insert(expectedWriter.indexOf(QStringLiteral("ownership_strength")) + 1,
+                          QStringLiteral("ownership_strength/value=9"));
+    QStringList expectedReader = flatten(readerPanel.qosTree);
+    const int readerUserData = expectedReader.indexOf(QStringLiteral("user_data/value=hi"));
+    QVERIFY(readerUserData > 0);
+    expectedReader[readerUserData] = QStringLiteral("user_data/value=hi2");
+
+    const QString writerGuid = PeerProcess::hexFromKey(m_peer.writers()[0].key);
+    const QString readerGuid = PeerProcess::hexFromKey(m_peer.readers()[0].key);
+    QVERIFY(m_peer.send(
+        QStringLiteral("qos %1 userdata=changed;ownership=exclusive:9").arg(writerGuid)));
+    QCOMPARE(m_peer.waitForLine(QStringLiteral("QOS ")), QStringLiteral("QOS ") + writerGuid);
+    QVERIFY(m_peer.send(QStringLiteral("qos %1 userdata=hi2").arg(readerGuid)));
+    QCOMPARE(m_peer.waitForLine(QStringLiteral("QOS ")), QStringLiteral("QOS ") + readerGuid);
+
+    QTRY_COMPARE_WITH_TIMEOUT(flatten(tree), expectedWriter, discoveryMs);
+    QTRY_COMPARE_WITH_TIMEOUT(flatten(readerPanel.qosTree), expectedReader, discoveryMs);
+    QVERIFY(spy.count() >= 1);
+    QCOMPARE(tree->topLevelItem(0), durability);
+    QVERIFY(!durability->isExpanded());
+    QVERIFY(tree->topLevelItem(1)->isExpanded());
+    QCOMPARE(bar->value(), scrolled);
+    QVERIFY(writerPanel.qosHandle == writer());
+    QCOMPARE(writerPanel.qosType, WriterQoS);
 }
 
 QTEST_MAIN(TestQoSInfo)

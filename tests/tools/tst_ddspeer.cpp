@@ -1,5 +1,6 @@
 // dds-peer and brelvane-demo seen from another process through the plain middleware API: what
-// they print must be what they announce, and they must leave when told to.
+// they print must be what they announce, they must leave when told to, and dds-peer changes
+// QoS when told to.
 #include "PeerProcess.h"
 #include "TestEnv.h"
 
@@ -80,16 +81,27 @@ bool findEndpoint(dds_entity_t reader, const std::string& key, EndpointSeen& out
     return found;
 }
 
-std::string topicData(const dds_qos_t* qos)
+// The bytes of the topic data or user data `get` reads from `qos`, "(unset)" without them.
+std::string octets(const dds_qos_t* qos, bool (*get)(const dds_qos_t*, void**, size_t*))
 {
     void* value = nullptr;
     size_t size = 0;
-    if (!dds_qget_topicdata(qos, &value, &size)) {
+    if (!get(qos, &value, &size)) {
         return "(unset)";
     }
     const std::string text(static_cast<const char*>(value), size);
     dds_free(value);
     return text;
+}
+
+std::string topicData(const dds_qos_t* qos)
+{
+    return octets(qos, dds_qget_topicdata);
+}
+
+std::string userDataOf(const dds_qos_t* qos)
+{
+    return octets(qos, dds_qget_userdata);
 }
 
 } // namespace
@@ -104,6 +116,7 @@ private slots:
     void announcesWhatItPrints();
     void leavesWhenTold();
     void demoScenarioIsComplete();
+    void changesQosOnCommand();
 
 private:
     // Joins `domain` with builtin readers for participants, publications and subscriptions.
@@ -319,6 +332,46 @@ void TestDdsPeer::demoScenarioIsComplete()
     QCOMPARE(demo.waitForLine(QStringLiteral("LEFT ")),
              QStringLiteral("LEFT ") + PeerProcess::hexFromKey(demo.participants()[0]));
     QVERIFY(demo.stop());
+}
+
+// With --commands a line on standard input changes a writer's QoS; every line is answered,
+// and others see the writer announced again with the new values.
+void TestDdsPeer::changesQosOnCommand()
+{
+    const uint32_t domain = TestEnv::domain(4);
+    watch(domain);
+    PeerProcess peer;
+    QVERIFY2(peer.startPeer({"--domain", QString::number(domain), "--commands", "--writer", "Cmd",
+                             "--qos", "userdata=one;ownership=exclusive:2"}),
+             qPrintable(peer.errorString()));
+    const std::string writerKey = peer.writers().at(0).key;
+    const QString guid = PeerProcess::hexFromKey(writerKey);
+    EndpointSeen seen;
+    QTRY_VERIFY_WITH_TIMEOUT(findEndpoint(m_publications, writerKey, seen), 15000);
+    QCOMPARE(userDataOf(seen.qos.get()), std::string("one"));
+
+    QVERIFY(peer.send(QStringLiteral("hello")));
+    QCOMPARE(peer.waitForLine(QStringLiteral("FAILED ")),
+             QStringLiteral("FAILED unknown command 'hello'"));
+    QVERIFY(peer.send(QStringLiteral("qos 0123 userdata=x")));
+    QCOMPARE(peer.waitForLine(QStringLiteral("FAILED ")),
+             QStringLiteral("FAILED no writer or reader 0123"));
+    QVERIFY(peer.send(QStringLiteral("qos %1 nonsense=1").arg(guid)));
+    QVERIFY(
+        peer.waitForLine(QStringLiteral("FAILED ")).startsWith(QStringLiteral("FAILED nonsense")));
+    // Durability cannot change once the writer exists.
+    QVERIFY(peer.send(QStringLiteral("qos %1 durability=transient_local").arg(guid)));
+    QVERIFY(peer.waitForLine(QStringLiteral("FAILED "))
+                .startsWith(QStringLiteral("FAILED cannot change")));
+
+    QVERIFY(peer.send(QStringLiteral("qos %1 userdata=two;ownership=exclusive:8").arg(guid)));
+    QCOMPARE(peer.waitForLine(QStringLiteral("QOS ")), QStringLiteral("QOS ") + guid);
+    int32_t strength = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(findEndpoint(m_publications, writerKey, seen) &&
+                                 userDataOf(seen.qos.get()) == "two",
+                             15000);
+    QVERIFY(dds_qget_ownership_strength(seen.qos.get(), &strength));
+    QCOMPARE(strength, 8);
 }
 
 QTEST_APPLESS_MAIN(TestDdsPeer)

@@ -106,6 +106,18 @@ void TestSysLogic::domainAndTopicOrder()
     QVERIFY(tree.at(TestEnv::domain(3)).empty());
     QCOMPARE(tree.at(3), (std::set<std::string>{"a", "b"}));
     QCOMPARE(tree.at(12), (std::set<std::string>{"B", "onlyRead"}));
+
+    // The items of every rebuild share the view's icons: a new icon each time would put new
+    // scaled pixmaps into Qt's cache under keys of their own on every change.
+    QTreeWidgetItem* domain = view.m_domainItems.value(3);
+    const qint64 domainIcon = domain->icon(0).cacheKey();
+    const qint64 topicIcon = domain->child(0)->icon(0).cacheKey();
+    QVERIFY(domainIcon != topicIcon);
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QTreeWidgetItem* rebuilt = view.m_domainItems.value(12);
+    QVERIFY(rebuilt);
+    QCOMPARE(rebuilt->icon(0).cacheKey(), domainIcon);
+    QCOMPARE(rebuilt->child(1)->icon(0).cacheKey(), topicIcon);
 }
 
 void TestSysLogic::doubleClick_data()

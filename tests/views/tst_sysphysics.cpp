@@ -145,6 +145,18 @@ void TestSysPhysics::hostsAndProcesses()
     QCOMPARE(m_view->m_hostItems.size(), 10);
     QVERIFY(!m_view->m_hostItems.value(PhysicalHost{"alpha", "10.2.0.1"})->icon(0).isNull());
     QCOMPARE(m_view->m_processItems.size(), 11);
+
+    // The items of every rebuild share the view's icons: a new icon each time would put new
+    // scaled pixmaps into Qt's cache under keys of their own on every change.
+    QTreeWidgetItem* host = m_view->m_hostItems.value(PhysicalHost{"alpha", "10.2.0.1"});
+    const qint64 hostIcon = host->icon(0).cacheKey();
+    const qint64 processIcon = host->child(0)->icon(0).cacheKey();
+    QVERIFY(hostIcon != processIcon);
+    QVERIFY(QMetaObject::invokeMethod(m_view.get(), "onDataChanged"));
+    QTreeWidgetItem* rebuilt = m_view->m_hostItems.value(PhysicalHost{"alpha", "10.2.0.1"});
+    QVERIFY(rebuilt);
+    QCOMPARE(rebuilt->icon(0).cacheKey(), hostIcon);
+    QCOMPARE(rebuilt->child(1)->icon(0).cacheKey(), processIcon);
 }
 
 void TestSysPhysics::doubleClick_data()

@@ -1,8 +1,11 @@
-// Conversion of Cyclone QoS values into the interface's records, and the QoS a participant
-// of the layer is created with. No participant is created here.
+// Conversion of Cyclone QoS values into the interface's records, the QoS a participant of the
+// layer is created with, and how a new record of a known entity is told apart from the stored
+// one. No participant is created here.
 #include "CycloneMemory.h"
 #include "ParticipantQosBuilder.h"
 #include "QosConversion.h"
+#include "RecordChangeJournal.h"
+#include "RecordDiff.h"
 
 #include <QtTest>
 
@@ -36,6 +39,61 @@ void compareProperties(const std::vector<Property_t>& actual,
 
 const int32_t INF_S = 0x7fffffff;
 const uint32_t INF_NS = 0x7fffffff;
+
+// Moves one field of what the named policy holds away from its present value.
+template <typename Endpoint> bool changeEndpoint(Endpoint& e, const QString& policy)
+{
+    if (policy == QLatin1String("topic_name")) {
+        e.topic_name += "2";
+    } else if (policy == QLatin1String("type_name")) {
+        e.type_name += "2";
+    } else if (policy == QLatin1String("participant_key")) {
+        e.participant_key.value[15] ^= 1;
+    } else if (policy == QLatin1String("durability")) {
+        e.durability.kind = 3;
+    } else if (policy == QLatin1String("deadline")) {
+        e.deadline.period.nanosec += 1;
+    } else if (policy == QLatin1String("latency_budget")) {
+        e.latency_budget.duration.sec += 1;
+    } else if (policy == QLatin1String("liveliness")) {
+        e.liveliness.lease_duration.sec += 1;
+    } else if (policy == QLatin1String("reliability")) {
+        e.reliability.kind = 2;
+    } else if (policy == QLatin1String("user_data")) {
+        e.user_data.value.push_back('x');
+    } else if (policy == QLatin1String("ownership")) {
+        e.ownership.kind = 1;
+    } else if (policy == QLatin1String("destination_order")) {
+        e.destination_order.kind = 1;
+    } else if (policy == QLatin1String("presentation")) {
+        e.presentation.ordered_access = !e.presentation.ordered_access;
+    } else if (policy == QLatin1String("partition")) {
+        std::swap(e.partition.name.front(), e.partition.name.back());
+    } else if (policy == QLatin1String("topic_data")) {
+        e.topic_data.value.clear();
+    } else if (policy == QLatin1String("group_data")) {
+        e.group_data.value[0] = 'G';
+    } else {
+        return false;
+    }
+    return true;
+}
+
+template <typename Endpoint> Endpoint endpointRecord()
+{
+    Endpoint e;
+    e.key.value[0] = 1;
+    e.participant_key.value[0] = 2;
+    e.topic_name = "Track";
+    e.type_name = "fleet::Track";
+    e.deadline.period = {1, 500};
+    e.reliability.kind = 1;
+    e.user_data.value = {'u'};
+    e.partition.name = {"A", "B"};
+    e.topic_data.value = {'t'};
+    e.group_data.value = {'g'};
+    return e;
+}
 
 } // namespace
 
@@ -192,6 +250,155 @@ private slots:
         DomainParticipantQos fits;
         fits.property.value = {prop("big", std::string(60000, 'x'))};
         QVERIFY(ParticipantQosBuilder::build(fits, {}) != nullptr);
+    }
+    // A record that differs from the stored one names exactly the policies that differ, by
+    // their DDS names in record order; an identical one names none.
+    void recordDiff_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("changed"); // applied in this order
+        QTest::addColumn<QStringList>("names");
+        const QStringList none;
+        QTest::newRow("writer unchanged") << "writer" << none << none;
+        QTest::newRow("reader unchanged") << "reader" << none << none;
+        QTest::newRow("participant unchanged") << "participant" << none << none;
+        const QStringList common{
+            "topic_name",        "type_name",    "participant_key", "durability", "deadline",
+            "latency_budget",    "liveliness",   "reliability",     "user_data",  "ownership",
+            "destination_order", "presentation", "partition",       "topic_data", "group_data"};
+        for (const QString& policy : common) {
+            QTest::addRow("writer %s", qPrintable(policy))
+                << "writer" << QStringList{policy} << QStringList{policy};
+            QTest::addRow("reader %s", qPrintable(policy))
+                << "reader" << QStringList{policy} << QStringList{policy};
+        }
+        QTest::newRow("writer durability_service (a field not shown)")
+            << "writer" << QStringList{"durability_service"} << QStringList{"durability_service"};
+        QTest::newRow("writer lifespan")
+            << "writer" << QStringList{"lifespan"} << QStringList{"lifespan"};
+        QTest::newRow("writer strength and user data")
+            << "writer" << QStringList{"ownership_strength", "user_data"}
+            << QStringList{"user_data", "ownership_strength"};
+        QTest::newRow("reader time_based_filter")
+            << "reader" << QStringList{"time_based_filter"} << QStringList{"time_based_filter"};
+        QTest::newRow("reader partition and user data")
+            << "reader" << QStringList{"partition", "user_data"}
+            << QStringList{"user_data", "partition"};
+        QTest::newRow("participant user_data")
+            << "participant" << QStringList{"user_data"} << QStringList{"user_data"};
+        QTest::newRow("participant property value")
+            << "participant" << QStringList{"property value"} << QStringList{"property"};
+        QTest::newRow("participant property order")
+            << "participant" << QStringList{"property order"} << QStringList{"property"};
+        QTest::newRow("participant property propagation")
+            << "participant" << QStringList{"property propagate"} << QStringList{"property"};
+    }
+
+    void recordDiff()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, changed);
+        QFETCH(QStringList, names);
+        RecordDiff::Policies policies = 0;
+        if (kind == QLatin1String("writer")) {
+            const auto stored = endpointRecord<PublicationBuiltinTopicData>();
+            auto fresh = stored;
+            for (const QString& policy : changed) {
+                if (policy == QLatin1String("durability_service")) {
+                    fresh.durability_service.history_depth = 9;
+                } else if (policy == QLatin1String("lifespan")) {
+                    fresh.lifespan.duration.sec = 4;
+                } else if (policy == QLatin1String("ownership_strength")) {
+                    fresh.ownership_strength.value = 7;
+                } else {
+                    QVERIFY(changeEndpoint(fresh, policy));
+                }
+            }
+            policies = RecordDiff::between(stored, fresh);
+        } else if (kind == QLatin1String("reader")) {
+            const auto stored = endpointRecord<SubscriptionBuiltinTopicData>();
+            auto fresh = stored;
+            for (const QString& policy : changed) {
+                if (policy == QLatin1String("time_based_filter")) {
+                    fresh.time_based_filter.minimum_separation.nanosec = 100;
+                } else {
+                    QVERIFY(changeEndpoint(fresh, policy));
+                }
+            }
+            policies = RecordDiff::between(stored, fresh);
+        } else {
+            ParticipantBuiltinTopicData stored;
+            stored.key.value[0] = 3;
+            stored.user_data.value = {'p'};
+            stored.property.value = {prop("a", "1"), prop("b", "2")};
+            ParticipantBuiltinTopicData fresh = stored;
+            for (const QString& change : changed) {
+                if (change == QLatin1String("user_data")) {
+                    fresh.user_data.value.clear();
+                } else if (change == QLatin1String("property value")) {
+                    fresh.property.value[1].value = "3";
+                } else if (change == QLatin1String("property order")) {
+                    std::swap(fresh.property.value[0], fresh.property.value[1]);
+                } else {
+                    fresh.property.value[0].propagate = false;
+                }
+            }
+            policies = RecordDiff::between(stored, fresh);
+        }
+        QStringList actual;
+        for (const std::string& name : RecordDiff::names(policies)) {
+            actual << QString::fromStdString(name);
+        }
+        QCOMPARE(actual, names);
+        QCOMPARE(policies == 0, names.isEmpty());
+    }
+
+    // One entry per entity until handed over, policies added up; a gone entity takes its
+    // change with it; kinds are kept apart even for the same key.
+    void journal()
+    {
+        const GuidKey a = GuidKey::fromBytes({1});
+        const GuidKey b = GuidKey::fromBytes({2});
+        const auto policies = [](std::initializer_list<const char*> names) {
+            RecordDiff::Policies found = 0;
+            PublicationBuiltinTopicData stored = endpointRecord<PublicationBuiltinTopicData>();
+            PublicationBuiltinTopicData fresh = stored;
+            for (const char* name : names) {
+                if (std::string(name) == "ownership_strength") {
+                    fresh.ownership_strength.value += 1;
+                } else {
+                    changeEndpoint(fresh, QLatin1String(name));
+                }
+            }
+            found = RecordDiff::between(stored, fresh);
+            return found;
+        };
+        RecordChangeJournal journal;
+        journal.note(DiscoveredKind::Publication, a, policies({"user_data"}));
+        journal.note(DiscoveredKind::Subscription, b, policies({"partition"}));
+        journal.note(DiscoveredKind::Subscription, a, policies({"deadline"}));
+        journal.note(DiscoveredKind::Publication, b, 0);
+        journal.note(DiscoveredKind::Publication, a, policies({"ownership_strength"}));
+        journal.forget(DiscoveredKind::Subscription, b);
+
+        RecordChangeSeq changes;
+        journal.takeAll(changes);
+        QCOMPARE(changes.size(), size_t(2));
+        QCOMPARE(int(changes[0].kind), int(DiscoveredKind::Publication));
+        QVERIFY(changes[0].handle == a.toHandle());
+        QCOMPARE(changes[0].policies,
+                 (std::vector<std::string>{"user_data", "ownership_strength"}));
+        QCOMPARE(int(changes[1].kind), int(DiscoveredKind::Subscription));
+        QVERIFY(changes[1].handle == a.toHandle());
+        QCOMPARE(changes[1].policies, std::vector<std::string>{"deadline"});
+
+        journal.takeAll(changes);
+        QVERIFY(changes.empty());
+        // Forgotten and noticed again: a new entry at the end.
+        journal.note(DiscoveredKind::Subscription, b, policies({"topic_data"}));
+        journal.takeAll(changes);
+        QCOMPARE(changes.size(), size_t(1));
+        QCOMPARE(changes[0].policies, std::vector<std::string>{"topic_data"});
     }
 };
 

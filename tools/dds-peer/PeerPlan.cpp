@@ -48,7 +48,7 @@ const char* PeerPlan::usage()
            "                         destination=reception|source\n"
            "                         presentation=instance|topic|group[:coherent][:ordered]\n"
            "                         partition=A|B  userdata=T  topicdata=T  groupdata=T\n"
-           "                         history=keep_last:N|keep_all\n"
+           "                         history=keep_last:N|keep_all  transport_priority=N\n"
            "                         durability_service=cleanup_s:keep_last|keep_all:depth:"
            "max_samples:max_instances:max_per_instance\n"
            "  --random-pairs N       N pairs of a writer and a reader, each pair on its own\n"
@@ -60,6 +60,11 @@ const char* PeerPlan::usage()
            "  --report-matches       after READY wait until matching has settled, then print\n"
            "                         \"matched <guid> <count>\" per writer and reader and\n"
            "                         \"SETTLED\" (\"UNSETTLED <n>\": n never met the other kind)\n"
+           "  --commands             after READY read commands from standard input, one a\n"
+           "                         line: \"qos <guid> <QoS text>\" changes the policies the\n"
+           "                         text names (--qos grammar) on that writer or reader,\n"
+           "                         which is announced again; answers \"QOS <guid>\" or\n"
+           "                         \"FAILED <reason>\"\n"
            "  --leave-after S        delete the current participant S seconds after READY\n"
            "                         (prints \"LEFT <guid>\")\n"
            "  --publish-rate HZ      every writer writes HZ samples per second (default none)\n"
@@ -95,6 +100,10 @@ bool PeerPlan::parse(const std::vector<std::string>& args, std::string& error)
         }
         if (option == "--report-matches") {
             reportMatches = true;
+            continue;
+        }
+        if (option == "--commands") {
+            commands = true;
             continue;
         }
         if (i + 1 >= args.size()) {

@@ -44,6 +44,7 @@ struct PeerPlan
     uint32_t seed = 1;
     PairSide pairSide = PairSide::Both;
     bool reportMatches = false; // print the settled matched counts after READY (MatchReport)
+    bool commands = false;      // read commands from standard input after READY
 
     // Fills the plan from the arguments (without the program name). Returns false and says
     // what is wrong in `error` on a malformed command line.

@@ -1,4 +1,5 @@
 // dds-peer: a DDS peer scripted from the command line (see PeerPlan::usage()).
+#include "CommandInput.h"
 #include "MatchReport.h"
 #include "PeerPlan.h"
 #include "peerkit/Participant.h"
@@ -48,6 +49,35 @@ bool createAll(const PeerPlan& plan, std::vector<Running>& running)
     return true;
 }
 
+// "qos <guid> <QoS text>": changes the policies the text names on that writer or reader.
+// Answers "QOS <guid>" once the middleware took the change, "FAILED <reason>" otherwise.
+void runCommand(const std::string& line, std::vector<Running>& running)
+{
+    const size_t verbEnd = line.find(' ');
+    const std::string verb = line.substr(0, verbEnd);
+    std::string error;
+    if (verb == "qos" && verbEnd != std::string::npos) {
+        const size_t guidEnd = line.find(' ', verbEnd + 1);
+        const std::string guid = line.substr(verbEnd + 1, guidEnd - verbEnd - 1);
+        peerkit::QosLine qos;
+        if (guidEnd == std::string::npos || !qos.parse(line.substr(guidEnd + 1), error)) {
+            error = error.empty() ? "qos needs a GUID and a QoS text" : error;
+        } else {
+            for (Running& r : running) {
+                if (r.participant && r.participant->setQos(guid, qos.qos(), error)) {
+                    std::printf("QOS %s\n", guid.c_str());
+                    std::fflush(stdout);
+                    return;
+                }
+            }
+        }
+    } else {
+        error = "unknown command '" + line + "'";
+    }
+    std::printf("FAILED %s\n", error.c_str());
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -84,7 +114,13 @@ int main(int argc, char** argv)
     const double tick = plan.publishRate > 0 ? std::min(1.0 / plan.publishRate, 0.1) : 0.1;
     double nextPublish = 0;
     int32_t sampleId = 0;
+    CommandInput commands;
     while (!peerkit::StopSignal::requested()) {
+        if (plan.commands) {
+            for (const std::string& line : commands.lines()) {
+                runCommand(line, running);
+            }
+        }
         const double now = std::chrono::duration<double>(Clock::now() - start).count();
         if (plan.duration >= 0 && now >= plan.duration) {
             break;

@@ -118,6 +118,23 @@ const Participant::Endpoint* Participant::addEndpoint(bool isWriter, const std::
     return m_endpoints.back().get();
 }
 
+bool Participant::setQos(const std::string& guid, const dds_qos_t* qos, std::string& error)
+{
+    for (const std::unique_ptr<Endpoint>& endpoint : m_endpoints) {
+        if (endpoint->guid != guid) {
+            continue;
+        }
+        const dds_return_t result = dds_set_qos(endpoint->entity, qos);
+        if (result != DDS_RETCODE_OK) {
+            error = std::string("cannot change the QoS of ") + guid + ": " + dds_strretcode(result);
+            return false;
+        }
+        return true;
+    }
+    error = "no writer or reader " + guid;
+    return false;
+}
+
 void Participant::publish(int32_t id, const std::string& text)
 {
     PeerSample sample{id, const_cast<char*>(text.c_str())};

@@ -51,6 +51,11 @@ public:
 
     const std::vector<std::unique_ptr<Endpoint>>& endpoints() const { return m_endpoints; }
 
+    // Changes the policies `qos` sets on the writer or reader with GUID text `guid`, which the
+    // middleware announces again under the same GUID. Returns false and says why in `error`
+    // when no endpoint has that GUID or the middleware refuses (an immutable policy).
+    bool setQos(const std::string& guid, const dds_qos_t* qos, std::string& error);
+
     // Writes one sample with key `id` on every writer.
     void publish(int32_t id, const std::string& text);
     // Takes what the readers hold, so that long runs with keep-all readers stay small.

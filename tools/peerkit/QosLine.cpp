@@ -312,6 +312,13 @@ bool QosLine::parseField(const std::string& name, const std::string& value, std:
         dds_qset_durability_service(q, d, kind, n, limits[0], limits[1], limits[2]);
         return true;
     }
+    if (name == "transport_priority") {
+        if (!expectParts(parts, 1, 1, error) || !parseInt(head, INT32_MIN, n, error)) {
+            return false;
+        }
+        dds_qset_transport_priority(q, n);
+        return true;
+    }
     error = "is not a known policy";
     return false;
 }

@@ -18,6 +18,7 @@
 //   partition=<name>{"|"<name>}       e.g. partition=A|B gives the two partitions A and B
 //   userdata=<text>  topicdata=<text>  groupdata=<text>     (the bytes of the text)
 //   history=keep_last:<depth> | keep_all
+//   transport_priority=<integer>      (a policy the builtin-topic records do not carry)
 //   durability_service=<cleanup>:<keep_last|keep_all>:<depth>:<max_samples>:<max_instances>
 //                      :<max_samples_per_instance>     (limits may be -1 for unlimited)
 //   <duration> := seconds as a decimal number ("0.25", "3") or "inf"
