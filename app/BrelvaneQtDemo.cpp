@@ -6,6 +6,7 @@
 #include "MatchWidget.h"
 #include "MonitorLib.h"
 #include "MyTab.h"
+#include "ProblemWatch.h"
 #include "QoSInfo.h"
 #include "StyleSheet.h"
 #include "SysLogic.h"
@@ -47,6 +48,13 @@ BrelvaneQtDemo::BrelvaneQtDemo(QWidget* parent) : QMainWindow(parent)
     includedText = QString();
     excludedText = QString();
     connect(action, &QAction::triggered, this, &BrelvaneQtDemo::onSetDomainActionTriggered);
+
+    statusLine = new QLabel(statusBar);
+    statusLine->setObjectName(QStringLiteral("statusLine"));
+    statusBar->addWidget(statusLine, 1);
+    // emitted and received on the GUI thread
+    connect(widget->problemWatch, &ProblemWatch::reportReady, statusLine,
+            [this](ProblemReportPtr report) { statusLine->setText(report->statusLine()); });
 }
 
 BrelvaneQtDemo::~BrelvaneQtDemo() = default;

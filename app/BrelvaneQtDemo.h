@@ -7,6 +7,7 @@
 #include <set>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class QStatusBar;
@@ -45,6 +46,10 @@ public:
     QoSInfo* qosWidget = nullptr;
     MatchWidget* matchWidget = nullptr;
     StatisticalTab* staticalTab = nullptr;
+
+    // The status bar's line: the watched domains with their counts of participants, writers,
+    // readers and errors; empty while no domain is watched.
+    QLabel* statusLine = nullptr;
 
 private slots:
     void onSetDomainActionTriggered();

@@ -2,6 +2,9 @@
 
 #include "DetailWidget.h"
 #include "MatchWidget.h"
+#include "MonitorLib.h"
+#include "ProblemList.h"
+#include "ProblemWatch.h"
 #include "QoSInfo.h"
 #include "StatisticalTab.h"
 #include "SysLogic.h"
@@ -21,6 +24,15 @@ BrelvaneWidget::BrelvaneWidget(QWidget* parent) : QWidget(parent)
     connect(sysPhysic, SIGNAL(hostDoubelClicked(std::string, std::string, std::string, uint32_t)),
             detailWidget,
             SLOT(onHostDoubleClicked(std::string, std::string, std::string, uint32_t)));
+
+    // Created after the panels, so that the logical view stays the monitor's first user.
+    problemWatch = new ProblemWatch(MonitorLib::getInstance(), ProblemLimits(), this);
+    // emitted and received on the GUI thread
+    connect(problemWatch, &ProblemWatch::reportReady, staticalTab, &StatisticalTab::showReport);
+    connect(problemWatch, &ProblemWatch::reportReady, sysLogic,
+            [this](ProblemReportPtr report) { sysLogic->applyMarks(report->incompatiblePairs); });
+    connect(staticalTab->problemTree, &ProblemList::endpointRequested, detailWidget,
+            &DetailWidget::showTopicEndpoint);
 }
 
 void BrelvaneWidget::setupUi()

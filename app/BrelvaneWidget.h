@@ -10,6 +10,7 @@ class SysLogic;
 class SysPhysics;
 class DetailWidget;
 class MatchWidget;
+class ProblemWatch;
 class QoSInfo;
 class StatisticalTab;
 
@@ -32,6 +33,10 @@ public:
     QSplitter* splitter_3 = nullptr;
     QoSInfo* qosWidget = nullptr;
     StatisticalTab* staticalTab = nullptr;
+
+    // Runs the problems analysis after every change; its reports reach the statistics panel
+    // and the logical view's marks (and the window's status bar). Owned by this widget.
+    ProblemWatch* problemWatch = nullptr;
 
 private:
     void setupUi();

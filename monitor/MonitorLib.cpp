@@ -10,6 +10,20 @@ using namespace ZORVAN;
 
 namespace {
 
+// The kind of a changed record, as the monitor's observers name it.
+::DiscoveredKind observedKind(ZORVAN::RecordKind kind)
+{
+    switch (kind) {
+    case ZORVAN::RecordKind::Publication:
+        return ::DiscoveredKind::Writer;
+    case ZORVAN::RecordKind::Subscription:
+        return ::DiscoveredKind::Reader;
+    case ZORVAN::RecordKind::Participant:
+        break;
+    }
+    return ::DiscoveredKind::Participant;
+}
+
 // The polling thread's own lines, which name the participant it asked.
 void printFailure(const char* line)
 {
@@ -97,6 +111,16 @@ MonitorLib::~MonitorLib()
     ownParticipants.clear();
 }
 
+bool MonitorLib::setDiscoveryObserver(std::unique_ptr<DiscoveryObserver> observer)
+{
+    DiscoveryObserver* none = nullptr;
+    if (!observer || !m_discovery.compare_exchange_strong(none, observer.get())) {
+        return false;
+    }
+    m_ownedDiscovery = std::move(observer);
+    return true;
+}
+
 void MonitorLib::stopPolling()
 {
     running = false;
@@ -135,6 +159,7 @@ void MonitorLib::pollLoop()
     onPollingThread = true;
     while (running) {
         const PassObserver observer = m_passObserver;
+        DiscoveryObserver* const discovery = m_discovery;
         const Clock::time_point asked = Clock::now();
         Clock::time_point locked;
         Clock::time_point done;
@@ -145,22 +170,28 @@ void MonitorLib::pollLoop()
             m_pacer.follow(domains);
             const RecordChangeObserver changeObserver = m_changeObserver;
             for (auto& domain : domains) {
-                changes += pollDomain(domain.second);
+                changes += pollDomain(domain.second, discovery);
                 if (changeObserver && !domain.second.recordChanges.empty()) {
                     changeObserver(domain.first, domain.second.recordChanges);
                 }
+            }
+            if (discovery) {
+                discovery->passPolled(*this);
             }
             done = Clock::now();
         }
         if (observer) {
             observer(locked - asked, done - locked);
         }
+        if (discovery) {
+            discovery->passReleased();
+        }
         m_pacer.next(locked, done, changes);
     }
 }
 
 // Runs on the polling thread with `mutex` held.
-size_t MonitorLib::pollDomain(DomainEntry& entry)
+size_t MonitorLib::pollDomain(DomainEntry& entry, DiscoveryObserver* discovery)
 {
     DomainParticipant* participant = entry.m_metaParticipant;
     entry.recordChanges.clear();
@@ -180,10 +211,15 @@ size_t MonitorLib::pollDomain(DomainEntry& entry)
     if (participant->get_subscriptions(entry.subscriptionHandles, true) != RETCODE_OK) {
         printFailure("m_metaParticipant get_subscriptions failed");
     }
-    const std::pair<InstanceHandleSeq*, InstanceHandleSeq*> lists[] = {
-        {&entry.participantHandles, &entry.prevParticipantHandles},
-        {&entry.publicationHandles, &entry.prevPublicationHandles},
-        {&entry.subscriptionHandles, &entry.prevSubscriptionHandles},
+    const struct
+    {
+        InstanceHandleSeq* first;
+        InstanceHandleSeq* second;
+        ::DiscoveredKind kind;
+    } lists[] = {
+        {&entry.participantHandles, &entry.prevParticipantHandles, ::DiscoveredKind::Participant},
+        {&entry.publicationHandles, &entry.prevPublicationHandles, ::DiscoveredKind::Writer},
+        {&entry.subscriptionHandles, &entry.prevSubscriptionHandles, ::DiscoveredKind::Reader},
     };
     for (const auto& list : lists) {
         // A steady list is the common case: skip the delta when nothing moved.
@@ -193,6 +229,9 @@ size_t MonitorLib::pollDomain(DomainEntry& entry)
         const HandleDelta delta = computeDelta(*list.first, *list.second);
         changes += delta.added.size() + delta.removed.size();
         m_revisions.forget(delta.removed);
+        if (delta.changed && discovery) {
+            discovery->listChanged(*this, *participant, list.kind, delta);
+        }
         if (delta.changed) {
             // emitted on the polling thread; delivered queued to the GUI thread
             if (!delta.added.empty()) {
@@ -214,6 +253,12 @@ size_t MonitorLib::pollDomain(DomainEntry& entry)
     if (!entry.recordChanges.empty()) {
         changes += entry.recordChanges.size();
         m_revisions.note(entry.recordChanges);
+        if (discovery) {
+            for (const RecordChange& change : entry.recordChanges) {
+                discovery->qosChanged(*this, *participant, observedKind(change.kind), change.handle,
+                                      change.policies);
+            }
+        }
         // emitted on the polling thread; delivered queued to the GUI thread
         emit dataChanged();
     }

@@ -3,6 +3,7 @@
 // discovered participants, data writers and data readers, their records included.
 #pragma once
 
+#include "DiscoveryObserver.h"
 #include "DomainEntry.h"
 #include "HandleDelta.h"
 #include "PassPacer.h"
@@ -61,6 +62,12 @@ public:
     // When the polling thread runs its passes, and why it ran them.
     PassPacer& pacer() { return m_pacer; }
 
+    // Gives the polling thread the observer of what each pass discovered (the event log's
+    // recorder). Only the first call installs one, for the monitor's whole life: a later call
+    // returns false and its observer is dropped. The observer is destroyed with the monitor,
+    // after the polling thread has stopped.
+    bool setDiscoveryObserver(std::unique_ptr<DiscoveryObserver> observer);
+
     // guarded by mutex
     std::map<uint32_t, DomainEntry> domains;
     // the polling thread; joined by stopPolling()
@@ -81,10 +88,13 @@ private:
     MonitorLib();
     void pollLoop();
     // Returns how many handles it found added or removed and records found changed.
-    size_t pollDomain(DomainEntry& entry);
+    size_t pollDomain(DomainEntry& entry, DiscoveryObserver* discovery);
 
     std::atomic<PassObserver> m_passObserver{nullptr};
     std::atomic<RecordChangeObserver> m_changeObserver{nullptr};
+    // Set once, then read by the polling thread at the start of every pass.
+    std::atomic<DiscoveryObserver*> m_discovery{nullptr};
+    std::unique_ptr<DiscoveryObserver> m_ownedDiscovery;
     std::atomic<uint64_t> m_signalCount{0};
     PassPacer m_pacer;
     RecordRevisions m_revisions; // guarded by mutex

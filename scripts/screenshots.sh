@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Walks the operator's path (domain, views, topic tab, writer, process tab, domain change) in a
-# real X window under Xvfb, with the demo DDS system on loopback, and saves a screenshot after
-# every step into docs/screenshots/tour/ (or the directory given as first argument), then the
-# English window into docs/screenshots/ (or that directory).
+# Walks the operator's path (domain, views, problems and counts, topic tab, writer, process tab,
+# domain change) in a real X window under Xvfb, with the demo DDS system on loopback, and saves a
+# screenshot after every step into docs/screenshots/tour/ (or the directory given as first
+# argument), then the English window into docs/screenshots/ (or that directory). DISPLAY_NUMBER
+# picks the Xvfb display (default: one of :90 to :98), DOMAIN the DDS domain (default 101).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$top/docs/screenshots/tour}
@@ -10,7 +11,7 @@ out=${1:-$top/docs/screenshots/tour}
 "$top/scripts/build.sh"
 build=${BUILD_DIR:-$top/build}
 
-display=:$(( 90 + RANDOM % 9 ))
+display=:${DISPLAY_NUMBER:-$(( 90 + RANDOM % 9 ))}
 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null' EXIT

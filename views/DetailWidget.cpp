@@ -63,6 +63,16 @@ void DetailWidget::onTopicNameDoubleClicked(uint32_t domainId, QString topicName
     setCurrentPage(tab);
 }
 
+void DetailWidget::showTopicEndpoint(uint32_t domainId, const QString& topicName,
+                                     const QString& handleText)
+{
+    onTopicNameDoubleClicked(domainId, topicName);
+    TopicInfo* tab = m_topicTabs.value(topicTabKey(domainId, topicName), nullptr);
+    if (tab && !handleText.isEmpty()) {
+        tab->selectEndpoint(handleText);
+    }
+}
+
 void DetailWidget::onHostDoubleClicked(std::string hostName, std::string ips,
                                        std::string processName, uint32_t pid)
 {

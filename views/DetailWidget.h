@@ -49,6 +49,11 @@ public:
     // host name, "-", IP list, process name and id, the last three run together
     static QString hostTabTitle(const HostTabKey& key);
 
+    // Opens (or brings forward) the topic's tab as a double click on the topic does, then
+    // selects the row of the endpoint with this handle text as a click on it would, so that
+    // the QoS and match panels show it. No row is selected when the tab has none for it.
+    void showTopicEndpoint(uint32_t domainId, const QString& topicName, const QString& handleText);
+
     QMap<QString, TopicInfo*> m_topicTabs;
     QMap<HostTabKey, HostInfoWidget*> m_hostTabs;
     // not owned; set by the panel arrangement before the first double click

@@ -4,6 +4,9 @@
 #include "MonitorLib.h"
 #include "TabBar.h"
 
+#include <QBrush>
+#include <QCoreApplication>
+#include <QHash>
 #include <QIcon>
 #include <QSet>
 #include <QTreeWidget>
@@ -19,6 +22,25 @@ QTreeWidgetItem* makeItem(const QString& text, const QIcon& icon)
     auto* item = new QTreeWidgetItem(QStringList(text));
     item->setIcon(0, icon);
     return item;
+}
+
+// Red with the count as tooltip, or no mark for no pairs. An item whose mark is already right
+// is left alone: every change of a shown item costs a model update.
+void mark(QTreeWidgetItem* item, uint64_t pairs)
+{
+    const QString tip =
+        pairs == 0
+            ? QString()
+            : QCoreApplication::translate("SysLogic", "%1 对发布端和订阅端无法匹配").arg(pairs);
+    if (item->toolTip(0) == tip) {
+        return;
+    }
+    item->setToolTip(0, tip);
+    if (pairs == 0) {
+        item->setData(0, Qt::ForegroundRole, QVariant());
+    } else {
+        item->setForeground(0, QBrush(Qt::red));
+    }
 }
 
 } // namespace
@@ -52,6 +74,7 @@ void SysLogic::onDataChanged()
     qDeleteAll(m_rootItem->takeChildren());
     m_domainItems.clear();
     buildTree(collectLogicalTree(monitor));
+    applyMarks(m_marks);
 }
 
 void SysLogic::buildTree(const LogicalTree& tree)
@@ -99,6 +122,32 @@ void SysLogic::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)
         if (it.value() == item->parent()) {
             emit topicDoubelClicked(uint32_t(it.key()), item->text(0));
             return;
+        }
+    }
+}
+
+void SysLogic::applyMarks(const IncompatiblePairs& pairs)
+{
+    if (&pairs != &m_marks) {
+        m_marks = pairs;
+    }
+    for (auto domain = m_domainItems.cbegin(); domain != m_domainItems.cend(); ++domain) {
+        // By the text shown: names whose bytes decode to the same text share an item.
+        QHash<QString, uint64_t> byText;
+        uint64_t total = 0;
+        const auto found = m_marks.find(uint32_t(domain.key()));
+        if (found != m_marks.end()) {
+            for (const auto& topic : found->second) {
+                byText[QString::fromUtf8(topic.first.data(), int(topic.first.size()))] +=
+                    topic.second;
+                total += topic.second;
+            }
+        }
+        QTreeWidgetItem* domainItem = domain.value();
+        mark(domainItem, total);
+        for (int i = 0; i < domainItem->childCount(); ++i) {
+            QTreeWidgetItem* topicItem = domainItem->child(i);
+            mark(topicItem, byText.value(topicItem->text(0), 0));
         }
     }
 }

@@ -4,6 +4,7 @@
 
 #include "ChangeGate.h"
 #include "LogicalTree.h"
+#include "ProblemReport.h"
 #include "TabTree.h"
 
 #include <QIcon>
@@ -28,6 +29,11 @@ public:
     // domain id to its item, for the items of the current build only
     QMap<int, QTreeWidgetItem*> m_domainItems;
 
+    // Marks the topics that have writer/reader pairs which cannot match, and their domains:
+    // text in red, a tooltip with the number of such pairs; other items lose their mark. The
+    // marks are kept and given again to the items of every rebuild. GUI thread.
+    void applyMarks(const IncompatiblePairs& pairs);
+
 signals:
     void topicDoubelClicked(uint32_t domain, QString topicName);
 
@@ -41,5 +47,6 @@ private:
     // built once for the life of the view and shared by the items of every build
     const QIcon m_domainIcon;
     const QIcon m_topicIcon;
+    IncompatiblePairs m_marks;
     void buildTree(const LogicalTree& tree);
 };

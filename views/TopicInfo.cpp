@@ -1,7 +1,9 @@
 #include "TopicInfo.h"
 
+#include "EventTime.h"
 #include "HandleText.h"
 #include "MatchWidget.h"
+#include "MonitorEvents.h"
 #include "MonitorLib.h"
 #include "QoSInfo.h"
 #include "TopicEndpoints.h"
@@ -57,11 +59,20 @@ void TopicInfo::addRow(const std::string& key, const ProcessIdentity& host, bool
                               QString::number(host.pid),
                               handleText,
                               QStringLiteral("normal")};
+    // When the monitor first saw the endpoint, if it records events and has seen it (not yet
+    // when it joined since the last polling pass). The log's lock is the only one taken here.
+    QString firstSeen;
+    if (const EventLog* events = MonitorEvents::recording()) {
+        if (const std::optional<EntityLifetime> lifetime = events->lifetime(domainId, key)) {
+            firstSeen = tr("首次发现于 %1").arg(EventTime::clock(lifetime->firstSeen));
+        }
+    }
     const int row = m_table->rowCount();
     m_table->insertRow(row);
     for (int column = 0; column < 6; ++column) {
         auto* item = new QTableWidgetItem(texts[column]);
         item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+        item->setToolTip(firstSeen);
         m_table->setItem(row, column, item);
     }
 
@@ -85,6 +96,22 @@ void TopicInfo::addRow(const std::string& key, const ProcessIdentity& host, bool
             }
         },
         Qt::DirectConnection);
+}
+
+bool TopicInfo::selectEndpoint(const QString& handleText)
+{
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        QTableWidgetItem* idCell = m_table->item(row, 4);
+        if (idCell && idCell->text() == handleText) {
+            m_table->setCurrentItem(idCell);
+            m_table->selectRow(row);
+            m_table->scrollToItem(idCell);
+            // The rows' handlers listen to clicks: the same signal reaches exactly the row's.
+            emit m_table->itemClicked(idCell);
+            return true;
+        }
+    }
+    return false;
 }
 
 void TopicInfo::curItemChanged(int, int, int, int) {}

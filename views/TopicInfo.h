@@ -1,6 +1,7 @@
 // Detail tab for one topic of one domain: a table of the topic's data readers and writers in
 // that domain, with where each runs. A click on a row shows the endpoint in the QoS and match
-// panels. The content is a snapshot taken when the tab is filled.
+// panels; its tooltip says when the monitor first saw the endpoint. The content is a snapshot
+// taken when the tab is filled.
 #pragma once
 
 #include "ProcessIdentity.h"
@@ -25,6 +26,10 @@ public:
 
     // Fills the table, readers first. Must not be called while holding MonitorLib::mutex.
     void fillTopic(uint32_t domainId, const QString& topicName);
+
+    // Selects the row of the endpoint with this handle text and acts as a click on it would.
+    // False when no row has it.
+    bool selectEndpoint(const QString& handleText);
 
     QTableWidget* m_table;
     // not owned; handed over by the detail panel

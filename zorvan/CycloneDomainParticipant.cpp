@@ -79,7 +79,7 @@ bool isApplicationReader(const dds_builtintopic_endpoint_t& sample)
 // steady network costs no comparison at all; what differs goes into the journal.
 template <typename Sample, typename Record, typename Convert, typename Keep>
 ReturnCode_t takeInto(dds_entity_t reader, BuiltinTable<Record>& table, Convert convert, Keep keep,
-                      DiscoveredKind kind, RecordChangeJournal& journal)
+                      RecordKind kind, RecordChangeJournal& journal)
 {
     if (reader <= 0) {
         return RETCODE_PRECONDITION_NOT_MET;
@@ -246,21 +246,21 @@ ReturnCode_t CycloneDomainParticipant::takeParticipants()
 {
     return takeInto<dds_builtintopic_participant_t>(
         m_participantReader, m_participants, toParticipantRecord,
-        always<dds_builtintopic_participant_t>, DiscoveredKind::Participant, m_changes);
+        always<dds_builtintopic_participant_t>, RecordKind::Participant, m_changes);
 }
 
 ReturnCode_t CycloneDomainParticipant::takePublications()
 {
     return takeInto<dds_builtintopic_endpoint_t>(
         m_publicationReader, m_publications, QosConversion::toPublication,
-        always<dds_builtintopic_endpoint_t>, DiscoveredKind::Publication, m_changes);
+        always<dds_builtintopic_endpoint_t>, RecordKind::Publication, m_changes);
 }
 
 ReturnCode_t CycloneDomainParticipant::takeSubscriptions()
 {
     return takeInto<dds_builtintopic_endpoint_t>(m_subscriptionReader, m_subscriptions,
                                                  QosConversion::toSubscription, isApplicationReader,
-                                                 DiscoveredKind::Subscription, m_changes);
+                                                 RecordKind::Subscription, m_changes);
 }
 
 ReturnCode_t

@@ -2,8 +2,7 @@
 
 namespace ZORVAN {
 
-void RecordChangeJournal::note(DiscoveredKind kind, const GuidKey& key,
-                               RecordDiff::Policies policies)
+void RecordChangeJournal::note(RecordKind kind, const GuidKey& key, RecordDiff::Policies policies)
 {
     if (policies == 0) {
         return;
@@ -23,7 +22,7 @@ void RecordChangeJournal::note(DiscoveredKind kind, const GuidKey& key,
     }
 }
 
-void RecordChangeJournal::forget(DiscoveredKind kind, const GuidKey& key)
+void RecordChangeJournal::forget(RecordKind kind, const GuidKey& key)
 {
     Index& index = indexOf(kind);
     const auto found = index.find(key);

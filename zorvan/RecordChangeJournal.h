@@ -16,9 +16,9 @@ class RecordChangeJournal
 {
 public:
     // Nothing is noted for an empty set of policies.
-    void note(DiscoveredKind kind, const GuidKey& key, RecordDiff::Policies policies);
+    void note(RecordKind kind, const GuidKey& key, RecordDiff::Policies policies);
     // The entity is gone: its pending change goes with it.
-    void forget(DiscoveredKind kind, const GuidKey& key);
+    void forget(RecordKind kind, const GuidKey& key);
     // Replaces `changes` with the pending changes in the order first noticed and empties the
     // journal.
     void takeAll(RecordChangeSeq& changes);
@@ -27,13 +27,13 @@ public:
 private:
     struct Entry
     {
-        DiscoveredKind kind;
+        RecordKind kind;
         GuidKey key;
         RecordDiff::Policies policies; // 0: forgotten
     };
     using Index = std::unordered_map<GuidKey, size_t, GuidKey::Hash>;
 
-    Index& indexOf(DiscoveredKind kind) { return m_index[size_t(kind)]; }
+    Index& indexOf(RecordKind kind) { return m_index[size_t(kind)]; }
 
     std::vector<Entry> m_entries;
     Index m_index[3]; // per kind: key to its entry

@@ -79,6 +79,10 @@ const char* LoadPlan::usage()
            "                  the steady-clock time taken just before the creation\n"
            "  unprobe         deletes every probe writer\n"
            "  churn <rate>    replaces <rate> endpoints per second (0 stops)\n"
+           "  crowd <W> <R> <P>  W writers and R readers on topic bench/crowd, spread over all\n"
+           "                  processes; the first P readers ask for reliable delivery, which\n"
+           "                  the best-effort writers do not offer; prints \"crowded <n>\"\n"
+           "  uncrowd         deletes the crowd\n"
            "  quit            deletes everything and exits (so does end of input)\n";
 }
 
@@ -139,8 +143,29 @@ std::vector<LoadPlan::Endpoint> LoadPlan::endpoints() const
     return mine;
 }
 
+std::vector<LoadPlan::Endpoint> LoadPlan::crowdEndpoints(uint32_t writers, uint32_t readers,
+                                                         uint32_t picky) const
+{
+    std::vector<Endpoint> mine;
+    const uint32_t first = firstParticipant();
+    const uint32_t last = lastParticipant();
+    for (uint32_t i = 0; i < writers + readers; ++i) {
+        const bool isWriter = i < writers;
+        const uint32_t index = isWriter ? i : i - writers;
+        const uint32_t count = isWriter ? writers : readers;
+        const uint32_t p = uint32_t(uint64_t(index) * participants / count);
+        if (p >= first && p < last) {
+            mine.push_back(Endpoint{isWriter, p, crowdTopic, !isWriter && index < picky});
+        }
+    }
+    return mine;
+}
+
 std::string LoadPlan::topicName(uint32_t topic)
 {
+    if (topic == crowdTopic) {
+        return "bench/crowd";
+    }
     char text[32];
     std::snprintf(text, sizeof text, "bench/topic/%05u", topic);
     return text;
@@ -148,6 +173,9 @@ std::string LoadPlan::topicName(uint32_t topic)
 
 std::string LoadPlan::typeName(uint32_t topic)
 {
+    if (topic == crowdTopic) {
+        return "bench::Crowd";
+    }
     return "bench::Sample" + std::to_string(topic % 16);
 }
 

@@ -16,8 +16,13 @@ public:
     {
         bool isWriter;
         uint32_t participant; // global participant index
-        uint32_t topic;       // topic index; 0 is the hot topic
+        uint32_t topic;       // topic index; 0 is the hot topic; crowdTopic
+        bool picky = false;   // a crowd reader that asks for more than the crowd writers offer
     };
+
+    // The crowd: one topic that many writers and readers join on request, some of whose
+    // readers cannot match any of its writers.
+    static constexpr uint32_t crowdTopic = 0xffffffffu;
 
     uint32_t domain = 150;
     uint32_t participants = 100;
@@ -39,6 +44,9 @@ public:
     uint32_t lastParticipant() const;
     // This process's endpoints, writers first, in global index order.
     std::vector<Endpoint> endpoints() const;
+    // This process's share of a crowd of `writers` and `readers` spread evenly over all
+    // participants, writers first; the first `picky` readers are picky.
+    std::vector<Endpoint> crowdEndpoints(uint32_t writers, uint32_t readers, uint32_t picky) const;
 
     static std::string topicName(uint32_t topic);
     static std::string typeName(uint32_t topic);

@@ -22,11 +22,15 @@ LoadProcess::LoadProcess(LoadPlan plan) : m_plan(plan)
         qos->parse(line, error);
         m_qos.push_back(std::move(qos));
     }
+    std::string error;
+    m_crowdPlain.parse("reliability=best_effort", error);
+    m_crowdPicky.parse("reliability=reliable", error);
 }
 
 LoadProcess::~LoadProcess()
 {
     unprobe();
+    uncrowd();
     m_live.clear();
     // Participants delete their endpoints with them.
     m_participants.clear();
@@ -97,6 +101,35 @@ void LoadProcess::unprobe()
         dds_delete(probe);
     }
     m_probes.clear();
+}
+
+int LoadProcess::crowd(uint32_t writers, uint32_t readers, uint32_t picky, std::string& error)
+{
+    const uint32_t first = m_plan.firstParticipant();
+    const std::string topic = LoadPlan::topicName(LoadPlan::crowdTopic);
+    const std::string type = LoadPlan::typeName(LoadPlan::crowdTopic);
+    int created = 0;
+    for (const LoadPlan::Endpoint& wanted : m_plan.crowdEndpoints(writers, readers, picky)) {
+        peerkit::Participant& participant = *m_participants[wanted.participant - first];
+        const dds_qos_t* qos = wanted.picky ? m_crowdPicky.qos() : m_crowdPlain.qos();
+        const peerkit::Participant::Endpoint* endpoint =
+            wanted.isWriter ? participant.addWriter(topic, type, qos, error)
+                            : participant.addReader(topic, type, qos, error);
+        if (!endpoint) {
+            return -1;
+        }
+        m_crowd.push_back(endpoint->entity);
+        ++created;
+    }
+    return created;
+}
+
+void LoadProcess::uncrowd()
+{
+    for (dds_entity_t entity : m_crowd) {
+        dds_delete(entity);
+    }
+    m_crowd.clear();
 }
 
 bool LoadProcess::churn(uint32_t count, std::string& error)

@@ -28,6 +28,10 @@ public:
     // Creates a writer on `topic`; returns the steady-clock time (ns) taken just before.
     int64_t probe(const std::string& topic, std::string& error);
     void unprobe();
+    // Creates this process's share of the crowd (see LoadPlan::crowdEndpoints); returns how
+    // many endpoints it created, -1 on failure.
+    int crowd(uint32_t writers, uint32_t readers, uint32_t picky, std::string& error);
+    void uncrowd();
     // Deletes `count` endpoints and creates each again (same participant, topic and QoS, new
     // identity), oldest replacement first.
     bool churn(uint32_t count, std::string& error);
@@ -49,5 +53,9 @@ private:
     std::vector<std::unique_ptr<peerkit::Participant>> m_participants;
     std::vector<Live> m_live;
     std::vector<dds_entity_t> m_probes;
+    std::vector<dds_entity_t> m_crowd;
+    // best-effort writers and readers, and readers that ask for reliable delivery
+    peerkit::QosLine m_crowdPlain;
+    peerkit::QosLine m_crowdPicky;
     size_t m_nextChurn = 0;
 };

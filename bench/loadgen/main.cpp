@@ -99,6 +99,23 @@ int main(int argc, char** argv)
                 churnRate = std::strtod(line.c_str() + 6, nullptr);
                 churnDue = 0;
                 std::printf("churning %g\n", churnRate);
+            } else if (line.rfind("crowd ", 0) == 0) {
+                unsigned writers = 0;
+                unsigned readers = 0;
+                unsigned picky = 0;
+                if (std::sscanf(line.c_str() + 6, "%u %u %u", &writers, &readers, &picky) != 3) {
+                    std::fprintf(stderr, "bench-loadgen: bad command '%s'\n", line.c_str());
+                    return 2;
+                }
+                const int created = load.crowd(writers, readers, picky, error);
+                if (created < 0) {
+                    std::fprintf(stderr, "bench-loadgen: %s\n", error.c_str());
+                    return 1;
+                }
+                std::printf("crowded %d\n", created);
+            } else if (line == "uncrowd") {
+                load.uncrowd();
+                std::puts("uncrowded");
             } else if (line == "quit") {
                 quit = true;
             }

@@ -36,6 +36,11 @@ bool BenchOptions::parse(const QStringList& args, QString& error)
              loadgenConfig = v;
              return true;
          }},
+        {QStringLiteral("--event-log"),
+         [this](const QString&, const QString& v) {
+             eventLog = v == QLatin1String("on");
+             return v == QLatin1String("on") || v == QLatin1String("off");
+         }},
     };
     const std::map<QString, std::pair<double, std::function<void(double)>>> numbers = {
         {QStringLiteral("--domain"), {200, [this](double v) { domain = uint32_t(v); }}},
@@ -50,6 +55,12 @@ bool BenchOptions::parse(const QStringList& args, QString& error)
         {QStringLiteral("--churn-rate"), {1e4, [this](double v) { churnRate = v; }}},
         {QStringLiteral("--churn-seconds"), {3600, [this](double v) { churnSeconds = int(v); }}},
         {QStringLiteral("--idle-seconds"), {3600, [this](double v) { idleSeconds = int(v); }}},
+        {QStringLiteral("--crowd-writers"),
+         {1e5, [this](double v) { crowdWriters = uint32_t(v); }}},
+        {QStringLiteral("--crowd-readers"),
+         {1e5, [this](double v) { crowdReaders = uint32_t(v); }}},
+        {QStringLiteral("--crowd-picky-percent"),
+         {100, [this](double v) { crowdPickyPercent = v; }}},
         {QStringLiteral("--discovery-timeout"),
          {86400, [this](double v) { discoveryTimeoutS = int(v); }}},
     };
@@ -62,7 +73,10 @@ bool BenchOptions::parse(const QStringList& args, QString& error)
         const QString& value = args[i + 1];
         const auto text = setters.find(name);
         if (text != setters.end()) {
-            text->second(name, value);
+            if (!text->second(name, value)) {
+                error = QStringLiteral("bad value for %1: %2").arg(name, value);
+                return false;
+            }
             continue;
         }
         const auto numeric = numbers.find(name);
@@ -97,13 +111,18 @@ QString BenchOptions::usage()
         "         [--participants P] [--writers W] [--readers R] [--topics T] [--processes N]\n"
         "         [--hot-percent H] [--repeat K] [--probes M] [--churn-rate C]\n"
         "         [--churn-seconds S] [--idle-seconds S] [--discovery-timeout S]\n"
-        "         [--loadgen-config XML]\n"
+        "         [--crowd-writers CW] [--crowd-readers CR] [--crowd-picky-percent CP]\n"
+        "         [--loadgen-config XML] [--event-log on|off]\n"
         "       monitor-bench --table <result.json>...\n"
         "Starts N load generators with a system of P participants, W writers and R readers\n"
         "over T topics in domain D, watches it with the monitor's real classes and writes\n"
         "every figure (median and spread of K repetitions) to the JSON file. --table prints\n"
         "the results of one or more runs side by side. --loadgen-config is appended to\n"
-        "CYCLONEDDS_URI for the load generators only (empty: none).\n");
+        "CYCLONEDDS_URI for the load generators only (empty: none). At the end CW writers\n"
+        "and CR readers (default 1000 each) join one topic, CP per cent of the readers\n"
+        "(default 30) asking for reliable delivery from best-effort writers (0 CW: skipped).\n"
+        "--event-log off runs the monitor without recording its discovery events (on by\n"
+        "default, as in the application).\n");
 }
 
 QStringList BenchOptions::loadgenArguments(uint32_t index) const

@@ -21,6 +21,11 @@ struct BenchOptions
     double churnRate = 50; // endpoints replaced per second in the churn phase; 0 skips it
     int churnSeconds = 10;
     int idleSeconds = 10; // CPU of the idle monitor is averaged over this window
+    // The crowd phase: this many writers and readers join one topic, that share of the readers
+    // asking for what the writers do not offer; 0 writers skips it.
+    uint32_t crowdWriters = 1000;
+    uint32_t crowdReaders = 1000;
+    double crowdPickyPercent = 30;
     int discoveryTimeoutS = 900;
     QString loadgen; // path of bench-loadgen
     // Appended to CYCLONEDDS_URI for the load generators only (the monitor runs with the
@@ -31,6 +36,8 @@ struct BenchOptions
     QString loadgenConfig =
         QStringLiteral("<Discovery><ParticipantIndex>none</ParticipantIndex></Discovery>");
     QString jsonPath;
+    // Whether the monitor records its discovery events, as the application does.
+    bool eventLog = true;
 
     // Fills the options from "--name value" pairs; false with a reason in `error`.
     bool parse(const QStringList& args, QString& error);

@@ -1,15 +1,20 @@
 #include "BenchRun.h"
 
 #include "DomainSelection.h"
+#include "EventTimings.h"
 #include "EventWait.h"
 #include "LoadSystem.h"
 #include "MachineInfo.h"
 #include "MatchWidget.h"
+#include "MonitorEvents.h"
 #include "MonitorLib.h"
 #include "MutexProbe.h"
 #include "PassRecorder.h"
+#include "ProblemTimings.h"
+#include "ProblemWatch.h"
 #include "ProcessUsage.h"
 #include "QoSInfo.h"
+#include "StatisticalTab.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
 #include "ViewTimings.h"
@@ -42,12 +47,21 @@ void progress(const char* what)
 BenchRun::BenchRun(const BenchOptions& options)
     : m_options(options), m_monitor(MonitorLib::getInstance())
 {
+    // As the application does, before any domain is joined.
+    if (m_options.eventLog) {
+        m_events = &MonitorEvents::log();
+    }
 }
 
 BenchRun::~BenchRun()
 {
-    // The load generators leave first, then the views, then the monitor's participant.
+    // The load generators leave first, then the views, then the monitor's participant. The
+    // participant is deleted only once the departures have been delivered: deleting it while
+    // Cyclone still removes the remote endpoints has been seen to spin for many minutes.
     m_load.reset();
+    if (m_watch) {
+        waitQuiet(2000, 60000);
+    }
     m_watch.reset();
     m_window.reset();
     DomainSelection::apply(m_monitor, {}, {m_options.domain});
@@ -69,8 +83,12 @@ bool BenchRun::run(QString& error)
     timings.rebuilds(m_results);
     progress("detail tabs, QoS panel, match analysis");
     timings.detailTabs(m_results, QStringLiteral("bench/topic/00000"));
+    progress("event recording");
+    EventTimings(m_monitor, m_options.domain, m_options.repeat).measure(m_results);
     m_results.addSingle(QStringLiteral("resident_memory_mib"), ProcessUsage::residentMiB(),
                         QStringLiteral("MiB"));
+    progress("problems analysis");
+    problems();
     m_results.addSingle(QStringLiteral("peak_resident_memory_mib"), ProcessUsage::peakResidentMiB(),
                         QStringLiteral("MiB"));
     progress("idle CPU");
@@ -81,7 +99,14 @@ bool BenchRun::run(QString& error)
         progress("churn");
         churn();
     }
+    if (m_options.crowdWriters > 0 && m_options.crowdReaders > 0) {
+        progress("crowd");
+        crowd();
+    }
     m_loadAtEnd = ProcessUsage::loadAverage();
+    if (m_events) {
+        m_results.setCount(QStringLiteral("events_recorded"), double(m_events->lastSeq()));
+    }
     summarise();
     return true;
 }
@@ -95,10 +120,19 @@ bool BenchRun::startSystem(QString& error)
     m_physics = new SysPhysics(m_window.get());
     m_qos = new QoSInfo(m_window.get());
     m_match = new MatchWidget(m_window.get());
+    m_stats = new StatisticalTab(m_window.get());
     for (QWidget* panel : {static_cast<QWidget*>(m_logic), static_cast<QWidget*>(m_physics),
-                           static_cast<QWidget*>(m_qos), static_cast<QWidget*>(m_match)}) {
+                           static_cast<QWidget*>(m_qos), static_cast<QWidget*>(m_match),
+                           static_cast<QWidget*>(m_stats)}) {
         layout->addWidget(panel);
     }
+    // Wired as in the application: every change runs the analysis on its worker thread, and
+    // each report reaches the statistics pages and the logical view's marks.
+    m_problems = new ProblemWatch(m_monitor, ProblemLimits(), m_window.get());
+    QObject::connect(m_problems, &ProblemWatch::reportReady, m_stats, &StatisticalTab::showReport);
+    QObject::connect(
+        m_problems, &ProblemWatch::reportReady, m_logic,
+        [this](ProblemReportPtr report) { m_logic->applyMarks(report->incompatiblePairs); });
     m_window->resize(1600, 900);
     m_window->show();
     m_watch = std::make_unique<ViewWatch>(m_monitor, *m_logic, *m_physics, m_options.domain);
@@ -157,6 +191,10 @@ bool BenchRun::discover(QString& error)
     m_probe->stop();
     recordProbe(QStringLiteral("discovery"));
     recordPasses(QStringLiteral("discovery"));
+    if (m_events) {
+        m_results.setCount(QStringLiteral("events_recorded_discovery"),
+                           double(m_events->lastSeq()));
+    }
     m_results.setCount(QStringLiteral("topic_items"), m_watch->topicItems());
     m_results.setCount(QStringLiteral("host_items"), m_watch->hostItems());
     m_results.setCount(QStringLiteral("process_items"), m_watch->processItems());
@@ -279,6 +317,85 @@ void BenchRun::churn()
     waitQuiet(1500, 60000);
 }
 
+void BenchRun::problems()
+{
+    ProblemTimings timings(m_monitor, *m_logic, *m_stats, m_options.repeat);
+    const ProblemReportPtr report = timings.measure(m_results, QString());
+    m_results.setCount(QStringLiteral("problem_entries"), double(report->problems.size()));
+    m_results.setCount(QStringLiteral("problem_error_pairs"), double(report->errorCount()));
+    m_results.setCount(QStringLiteral("problem_topics_marked"),
+                       report->incompatiblePairs.empty()
+                           ? 0
+                           : double(report->incompatiblePairs.begin()->second.size()));
+}
+
+bool BenchRun::domainSummary(DomainSummary& summary) const
+{
+    for (const DomainSummary& domain : m_problems->report()->domains) {
+        if (domain.domain == m_options.domain) {
+            summary = domain;
+            return true;
+        }
+    }
+    return false;
+}
+
+void BenchRun::crowd()
+{
+    const uint32_t writers = m_options.crowdWriters;
+    const uint32_t readers = m_options.crowdReaders;
+    const uint32_t picky = uint32_t(double(readers) * m_options.crowdPickyPercent / 100.0 + 0.5);
+    DomainSummary before;
+    if (!domainSummary(before)) {
+        return;
+    }
+    const std::string topic = "bench/crowd";
+    m_passes->take();
+    m_probe->start();
+    const Clock::time_point asked = Clock::now();
+    m_load->sendAll(QStringLiteral("crowd %1 %2 %3").arg(writers).arg(readers).arg(picky));
+    // Shown when the analysis has every crowd endpoint and every pair that cannot match.
+    const bool shown = EventWait::until(
+        [&] {
+            DomainSummary now;
+            if (!domainSummary(now) || now.writers < before.writers + writers ||
+                now.readers < before.readers + readers) {
+                return false;
+            }
+            const IncompatiblePairs& pairs = m_problems->report()->incompatiblePairs;
+            const auto domain = pairs.find(m_options.domain);
+            if (domain == pairs.end()) {
+                return false;
+            }
+            const auto crowded = domain->second.find(topic);
+            return crowded != domain->second.end() && crowded->second == uint64_t(writers) * picky;
+        },
+        m_options.discoveryTimeoutS * 1000, 20);
+    m_results.setCount(QStringLiteral("crowd_shown"), shown ? 1 : 0);
+    if (shown) {
+        m_results.addSingle(QStringLiteral("crowd_discovery_ms"), msSince(asked), ms);
+    }
+    waitQuiet(2000, 120000);
+    m_probe->stop();
+    recordProbe(QStringLiteral("crowd"));
+    recordPasses(QStringLiteral("crowd"));
+
+    ProblemTimings timings(m_monitor, *m_logic, *m_stats, m_options.repeat);
+    const ProblemReportPtr report = timings.measure(m_results, QStringLiteral("_crowd"));
+    uint64_t entries = 0;
+    for (const Problem& problem : report->problems) {
+        entries += problem.topic == topic ? 1 : 0;
+    }
+    const auto domain = report->incompatiblePairs.find(m_options.domain);
+    m_results.setCount(QStringLiteral("crowd_error_pairs"),
+                       domain == report->incompatiblePairs.end() || !domain->second.count(topic)
+                           ? 0
+                           : double(domain->second.at(topic)));
+    m_results.setCount(QStringLiteral("crowd_entries"), double(entries));
+    m_load->sendAll(QStringLiteral("uncrowd"));
+    waitQuiet(1500, 60000);
+}
+
 void BenchRun::summarise()
 {
     m_results.addSingle(QStringLiteral("gui_mutex_wait_max_ms"), Stats(m_allWaits, ms).max(), ms);
@@ -288,6 +405,12 @@ void BenchRun::summarise()
     const double pass = m_results[QStringLiteral("poll_pass_steady_ms")].median();
     m_results.addSingle(QStringLiteral("rebuild_both_ms"), logical + physical, ms);
     m_results.addSingle(QStringLiteral("full_refresh_ms"), pass + logical + physical, ms);
+    // What the problems analysis adds to a refresh, counted as if on the GUI thread: showing
+    // the report, and the collection under the mutex that the GUI thread may wait for.
+    m_results.addSingle(QStringLiteral("problems_refresh_added_ms"),
+                        m_results[QStringLiteral("problems_collect_ms")].median() +
+                            m_results[QStringLiteral("problems_show_ms")].median(),
+                        ms);
 }
 
 QJsonObject BenchRun::toJson() const
@@ -310,6 +433,11 @@ QJsonObject BenchRun::toJson() const
                     {QStringLiteral("hot_percent"), m_options.hotPercent},
                     {QStringLiteral("repeat"), m_options.repeat},
                     {QStringLiteral("probes"), m_options.probes},
-                    {QStringLiteral("churn_rate"), m_options.churnRate}});
+                    {QStringLiteral("churn_rate"), m_options.churnRate},
+                    {QStringLiteral("crowd_writers"), int(m_options.crowdWriters)},
+                    {QStringLiteral("crowd_readers"), int(m_options.crowdReaders)},
+                    {QStringLiteral("crowd_picky_percent"), m_options.crowdPickyPercent},
+
+                    {QStringLiteral("event_log"), m_options.eventLog}});
     return json;
 }

@@ -9,13 +9,17 @@
 #include <QJsonObject>
 #include <memory>
 
+struct DomainSummary;
+class EventLog;
 class LoadSystem;
 class MatchWidget;
 class MonitorLib;
 class MutexProbe;
 class PassRecorder;
+class ProblemWatch;
 class QoSInfo;
 class QWidget;
+class StatisticalTab;
 class SysLogic;
 class SysPhysics;
 class ViewWatch;
@@ -38,6 +42,10 @@ private:
     void idle();
     void discoveryLatency();
     void churn();
+    void problems();
+    void crowd();
+    // The domain's counts in the last report of the problems watch.
+    bool domainSummary(DomainSummary& summary) const;
     void recordPasses(const QString& phase);
     void recordProbe(const QString& phase);
     void waitQuiet(int quietMs, int timeoutMs);
@@ -45,11 +53,14 @@ private:
 
     const BenchOptions& m_options;
     MonitorLib& m_monitor;
+    EventLog* m_events = nullptr; // null when the run records no events
     std::unique_ptr<QWidget> m_window;
     SysLogic* m_logic = nullptr;
     SysPhysics* m_physics = nullptr;
     QoSInfo* m_qos = nullptr;
     MatchWidget* m_match = nullptr;
+    StatisticalTab* m_stats = nullptr;
+    ProblemWatch* m_problems = nullptr; // a child of m_window
     std::unique_ptr<ViewWatch> m_watch;
     std::unique_ptr<PassRecorder> m_passes;
     std::unique_ptr<MutexProbe> m_probe;

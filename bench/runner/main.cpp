@@ -55,21 +55,20 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    QJsonObject json;
     {
         BenchRun run(options);
         if (!run.run(error)) {
             std::fprintf(stderr, "monitor-bench: %s\n", qPrintable(error));
             return 1;
         }
-        json = run.toJson();
+        // Written before the monitor leaves the domain: the results are kept however long
+        // Cyclone takes to tear down a thousand remote participants.
+        QFile out(options.jsonPath);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            std::fprintf(stderr, "monitor-bench: cannot write %s\n", qPrintable(options.jsonPath));
+            return 1;
+        }
+        out.write(QJsonDocument(run.toJson()).toJson());
     }
-    QFile out(options.jsonPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        std::fprintf(stderr, "monitor-bench: cannot write %s\n", qPrintable(options.jsonPath));
-        return 1;
-    }
-    out.write(QJsonDocument(json).toJson());
-    out.close();
     return printTable({options.jsonPath});
 }

@@ -10,7 +10,7 @@
 
 namespace ZORVAN {
 
-enum class DiscoveredKind : uint8_t
+enum class RecordKind : uint8_t
 {
     Participant = 0,
     Publication = 1,  // a data writer
@@ -19,7 +19,7 @@ enum class DiscoveredKind : uint8_t
 
 struct RecordChange
 {
-    DiscoveredKind kind = DiscoveredKind::Participant;
+    RecordKind kind = RecordKind::Participant;
     InstanceHandle_t handle;
     // The DDS names of the changed policies in the order of the record ("user_data",
     // "ownership_strength", "partition", ...; "property" for a participant's properties, and

@@ -69,13 +69,28 @@ void FakeParticipant::addSubscription(const SubscriptionBuiltinTopicData& data)
     put(m_subscriptions, data);
 }
 
+template <class Record>
+void FakeParticipant::drop(std::vector<Record>& records, const BuiltinTopicKey_t& k)
+{
+    records.erase(
+        std::remove_if(records.begin(), records.end(),
+                       [&](const Record& r) { return std::memcmp(r.key.value, k.value, 16) == 0; }),
+        records.end());
+}
+
+void FakeParticipant::removeParticipant(const BuiltinTopicKey_t& k)
+{
+    drop(m_participants, k);
+}
+
 void FakeParticipant::removePublication(const BuiltinTopicKey_t& k)
 {
-    m_publications.erase(std::remove_if(m_publications.begin(), m_publications.end(),
-                                        [&](const PublicationBuiltinTopicData& r) {
-                                            return std::memcmp(r.key.value, k.value, 16) == 0;
-                                        }),
-                         m_publications.end());
+    drop(m_publications, k);
+}
+
+void FakeParticipant::removeSubscription(const BuiltinTopicKey_t& k)
+{
+    drop(m_subscriptions, k);
 }
 
 void FakeParticipant::addDanglingPublicationHandle(const InstanceHandle_t& handle)

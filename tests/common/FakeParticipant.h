@@ -29,7 +29,9 @@ public:
     void addParticipant(const ZORVAN::ParticipantBuiltinTopicData& data);
     void addPublication(const ZORVAN::PublicationBuiltinTopicData& data);
     void addSubscription(const ZORVAN::SubscriptionBuiltinTopicData& data);
+    void removeParticipant(const ZORVAN::BuiltinTopicKey_t& key);
     void removePublication(const ZORVAN::BuiltinTopicKey_t& key);
+    void removeSubscription(const ZORVAN::BuiltinTopicKey_t& key);
     // Handles listed in addition to the records (no record behind them: data queries fail).
     void addDanglingPublicationHandle(const ZORVAN::InstanceHandle_t& handle);
 
@@ -68,6 +70,8 @@ public:
 
 private:
     template <class Record> static void put(std::vector<Record>& records, const Record& data);
+    template <class Record>
+    static void drop(std::vector<Record>& records, const ZORVAN::BuiltinTopicKey_t& key);
 
     ZORVAN::DomainId_t m_domainId;
     ZORVAN::InstanceHandle_t m_handle;

@@ -1,14 +1,17 @@
 // The monitor against real DDS peers in other processes, over loopback: discovery, what the
-// peers announce, peers leaving, peers changing their QoS, and how soon the polling thread
-// learns of new entities.
+// peers announce, peers leaving, peers changing their QoS, how soon the polling thread learns
+// of new entities, and the event log of it all.
 #include "ChangeCounter.h"
 #include "DomainSelection.h"
+#include "EventJson.h"
 #include "HandleText.h"
+#include "MonitorEvents.h"
 #include "MonitorLib.h"
 #include "ParticipantSysInfo.h"
 #include "PeerProcess.h"
 #include "TestEnv.h"
 
+#include <QSysInfo>
 #include <QtTest>
 #include <algorithm>
 #include <atomic>
@@ -80,7 +83,7 @@ std::vector<RecordChange> changesReported()
 }
 
 // The policies reported changed for one entity, in the order reported.
-QStringList policiesReported(const std::string& key, DiscoveredKind kind)
+QStringList policiesReported(const std::string& key, ZORVAN::RecordKind kind)
 {
     QStringList policies;
     for (const RecordChange& change : changesReported()) {
@@ -134,6 +137,22 @@ QString commandFor(const std::string& key, const char* qos)
 {
     return QStringLiteral("qos ") + PeerProcess::hexFromKey(key) + QLatin1Char(' ') +
            QLatin1String(qos);
+}
+
+// The events about the entity with this key as "joined writer" lines, and the last of them.
+QStringList eventsOf(const EventLog& log, const std::string& key, DiscoveryEvent* last = nullptr)
+{
+    QStringList lines;
+    for (const DiscoveryEvent& e : log.since(0)) {
+        if (e.entity->key == key) {
+            lines << QStringLiteral("%1 %2").arg(QLatin1String(EventJson::eventName(e.event)),
+                                                 QLatin1String(EventJson::kindName(e.kind)));
+            if (last) {
+                *last = e;
+            }
+        }
+    }
+    return lines;
 }
 
 QString durationText(const Duration_t& d)
@@ -294,9 +313,11 @@ private slots:
     }
 
     // A writer and a reader change their QoS under the same handles: the pass signals the
-    // change and reports the policies that changed, and the records read back the new values.
+    // change and reports the policies that changed, the records read back the new values, and
+    // the event log records the change with its policies.
     void qosChangesAreSignalled()
     {
+        const EventLog& log = MonitorEvents::log();
         const uint32_t domain = TestEnv::domain(3);
         PeerProcess peer;
         QVERIFY2(peer.startPeer({QStringLiteral("--domain"), QString::number(domain),
@@ -313,6 +334,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(watch.lists(readerKey, 'r'), 15000);
         MonitorLib& monitor = MonitorLib::getInstance();
         QCOMPARE(monitor.recordRevision(HandleText::handleFromKey(writerKey)), uint64_t(0));
+        // Both recorded as joined before they change: a change seen in the pass that finds the
+        // entity is part of what joined.
+        QTRY_COMPARE_WITH_TIMEOUT(eventsOf(log, writerKey),
+                                  QStringList{QStringLiteral("joined writer")}, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(eventsOf(log, readerKey),
+                                  QStringList{QStringLiteral("joined reader")}, 15000);
 
         Hooks hooks;
         ChangeCounter spy;
@@ -321,9 +348,9 @@ private slots:
         QVERIFY(peer.send(commandFor(readerKey, "userdata=r-after")));
         QVERIFY(!peer.waitForLine(QStringLiteral("QOS ")).isEmpty());
 
-        QTRY_COMPARE_WITH_TIMEOUT(policiesReported(writerKey, DiscoveredKind::Publication),
+        QTRY_COMPARE_WITH_TIMEOUT(policiesReported(writerKey, ZORVAN::RecordKind::Publication),
                                   (QStringList{"user_data", "ownership_strength"}), 15000);
-        QTRY_COMPARE_WITH_TIMEOUT(policiesReported(readerKey, DiscoveredKind::Subscription),
+        QTRY_COMPARE_WITH_TIMEOUT(policiesReported(readerKey, ZORVAN::RecordKind::Subscription),
                                   QStringList{"user_data"}, 15000);
         QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 1, 15000);
         QVERIFY(monitor.recordRevision(HandleText::handleFromKey(writerKey)) > 0);
@@ -337,6 +364,17 @@ private slots:
             QCOMPARE(p.get_subscription_data(r, HandleText::handleFromKey(readerKey)), RETCODE_OK);
             QCOMPARE(r.user_data.value, (OctetSeq{'r', '-', 'a', 'f', 't', 'e', 'r'}));
         });
+        DiscoveryEvent changed;
+        QTRY_COMPARE_WITH_TIMEOUT(
+            eventsOf(log, writerKey, &changed),
+            (QStringList{QStringLiteral("joined writer"), QStringLiteral("qos_changed writer")}),
+            15000);
+        QCOMPARE(changed.policies, (QStringList{"user_data", "ownership_strength"}));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            eventsOf(log, readerKey, &changed),
+            (QStringList{QStringLiteral("joined reader"), QStringLiteral("qos_changed reader")}),
+            15000);
+        QCOMPARE(changed.policies, QStringList{"user_data"});
     }
 
     // A writer announced again with a record that reads as before (only its transport
@@ -369,7 +407,7 @@ private slots:
         // Announced after the first by the same writer of the peer, so received after it.
         QVERIFY(peer.send(commandFor(writerKey, "lifespan=7")));
         QVERIFY(!peer.waitForLine(QStringLiteral("QOS ")).isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(policiesReported(writerKey, DiscoveredKind::Publication),
+        QTRY_COMPARE_WITH_TIMEOUT(policiesReported(writerKey, ZORVAN::RecordKind::Publication),
                                   QStringList{"lifespan"}, 15000);
         QCOMPARE(changesReported().size(), size_t(1));
         QCOMPARE(monitor.signalCount(), before + 1);
@@ -408,6 +446,70 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 1, 15000);
         QVERIFY(pacer.wakes(PassPacer::Wake::Discovery) > discoveries);
         QCOMPARE(pacer.wakes(PassPacer::Wake::Heartbeat), heartbeats);
+    }
+
+    void peerJoiningAndLeavingIsRecorded()
+    {
+        EventLog& log = MonitorEvents::log();
+        const uint32_t domain = TestEnv::domain(6);
+        PeerProcess peer;
+        QVERIFY2(peer.startPeer({QStringLiteral("--domain"), QString::number(domain),
+                                 QStringLiteral("--participant"), QStringLiteral("--sysinfo"),
+                                 QStringLiteral("host=ops-node-7,pid=4242,"
+                                                "exe=/opt/fleet/bin/tracker,ip=10.1.1.1"),
+                                 QStringLiteral("--writer"), QStringLiteral("Track@fleet::Track"),
+                                 QStringLiteral("--reader"), QStringLiteral("Plan@fleet::Plan"),
+                                 QStringLiteral("--leave-after"), QStringLiteral("2"),
+                                 QStringLiteral("--participant"), QStringLiteral("--reader"),
+                                 QStringLiteral("Staying")}),
+                 qPrintable(peer.errorString()));
+        Watch watch(domain);
+        const std::string keys[] = {peer.participants().at(0), peer.writers().at(0).key,
+                                    peer.readers().at(0).key, peer.readers().at(1).key};
+        const QStringList kinds{QStringLiteral("participant"), QStringLiteral("writer"),
+                                QStringLiteral("reader"), QStringLiteral("reader")};
+        for (int i = 0; i < 4; ++i) {
+            QTRY_COMPARE_WITH_TIMEOUT(eventsOf(log, keys[i]),
+                                      QStringList{QStringLiteral("joined ") + kinds[i]}, 15000);
+        }
+        DiscoveryEvent writer;
+        DiscoveryEvent other;
+        eventsOf(log, keys[1], &writer);
+        eventsOf(log, keys[3], &other);
+        const EntityDescription& w = *writer.entity;
+        QCOMPARE(writer.domainId, domain);
+        QCOMPARE(QStringList({w.topic, w.type, w.handle, w.host, w.ips, w.process}),
+                 QStringList({QStringLiteral("Track"), QStringLiteral("fleet::Track"),
+                              HandleText::text(keys[1]), QStringLiteral("ops-node-7"),
+                              QStringLiteral("10.1.1.1"), QStringLiteral("tracker")}));
+        QCOMPARE(w.pid, 4242u);
+        QCOMPARE(other.entity->topic, QStringLiteral("Staying"));
+        // A participant that announces nothing of its own is placed by the middleware's
+        // properties: this machine and the peer's process.
+        QCOMPARE(other.entity->host, QSysInfo::machineHostName());
+        QCOMPARE(qint64(other.entity->pid), peer.processId());
+        QCOMPARE(other.entity->process, QStringLiteral("dds-peer"));
+        QCOMPARE(log.lifetime(domain, keys[1])->firstSeen, writer.time);
+        QVERIFY(!log.lifetime(domain, keys[1])->left);
+        // The monitor's own participant is not recorded.
+        QVERIFY(eventsOf(log, watch.withParticipant([](DomainParticipant& p) {
+                    return HandleText::keyOf(p.get_instance_handle());
+                })).isEmpty());
+
+        // The first participant leaves with its endpoints: each leaving is recorded with what
+        // it was, although its record is gone.
+        QVERIFY(!peer.waitForLine(QStringLiteral("LEFT ")).isEmpty());
+        for (int i = 0; i < 3; ++i) {
+            QTRY_COMPARE_WITH_TIMEOUT(eventsOf(log, keys[i]),
+                                      (QStringList{QStringLiteral("joined ") + kinds[i],
+                                                   QStringLiteral("left ") + kinds[i]}),
+                                      15000);
+        }
+        DiscoveryEvent left;
+        eventsOf(log, keys[1], &left);
+        QCOMPARE(left.entity, writer.entity);
+        QCOMPARE(log.lifetime(domain, keys[1])->left, left.time);
+        QCOMPARE(eventsOf(log, keys[3]), QStringList{QStringLiteral("joined reader")});
     }
 };
 

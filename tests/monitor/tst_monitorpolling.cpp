@@ -310,8 +310,8 @@ private slots:
         {
             std::lock_guard<std::mutex> lock(monitor.mutex);
             fixture.fake(208)->pendingChanges = {
-                {DiscoveredKind::Publication, writerHandle, {"user_data", "ownership_strength"}},
-                {DiscoveredKind::Subscription, readerHandle, {"partition"}}};
+                {RecordKind::Publication, writerHandle, {"user_data", "ownership_strength"}},
+                {RecordKind::Subscription, readerHandle, {"partition"}}};
         }
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 10000);
         waitForPasses();
@@ -322,7 +322,7 @@ private slots:
         QVERIFY(observed[0].second.handle == writerHandle);
         QCOMPARE(observed[0].second.policies,
                  (std::vector<std::string>{"user_data", "ownership_strength"}));
-        QCOMPARE(int(observed[1].second.kind), int(DiscoveredKind::Subscription));
+        QCOMPARE(int(observed[1].second.kind), int(RecordKind::Subscription));
         const uint64_t first = monitor.recordRevision(writerHandle);
         QVERIFY(first > 0);
         QVERIFY(monitor.recordRevision(readerHandle) > first);
@@ -330,7 +330,7 @@ private slots:
         {
             std::lock_guard<std::mutex> lock(monitor.mutex);
             fixture.fake(208)->pendingChanges = {
-                {DiscoveredKind::Publication, writerHandle, {"deadline"}}};
+                {RecordKind::Publication, writerHandle, {"deadline"}}};
         }
         QTRY_VERIFY_WITH_TIMEOUT(monitor.recordRevision(writerHandle) > first, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 10000);

@@ -6,6 +6,7 @@
 #include "HandleText.h"
 #include "MonitorFixture.h"
 #include "StdoutCapture.h"
+#include "WatchedEndpoints.h"
 
 #include <QtTest>
 
@@ -46,6 +47,8 @@ private slots:
     void silentListing();
     void ownerSysInfo();
     void watchedDomains();
+    void watchedEndpoints_data();
+    void watchedEndpoints();
 };
 
 void TestDomainWalk::walks_data()
@@ -155,6 +158,110 @@ void TestDomainWalk::watchedDomains()
     });
     QCOMPARE(ids, std::vector<uint32_t>{221});
     monitor.domains.erase(222);
+}
+
+void TestDomainWalk::watchedEndpoints_data()
+{
+    QTest::addColumn<QString>("failing"); // a FakeParticipant::Failures member, or empty
+    QTest::addColumn<int>("participants");
+    QTest::addColumn<QStringList>("topics"); // "name writers readers" of domain 226
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("printed");
+    const QStringList all{"R1 0 1", "R2 0 1", "S 2 1", "W1 1 0", "W2 1 0"};
+    QTest::newRow("nothing fails")
+        << "" << 2 << all << "get_discovered_participant_data failed" << 1;
+    QTest::newRow("participant list fails")
+        << "participants" << 0 << all << "get_discovered_participants failed" << 1;
+    QTest::newRow("writer list fails")
+        << "publications" << 2 << QStringList{} << "get_publications failed" << 1;
+    QTest::newRow("reader list fails")
+        << "subscriptions" << 2 << QStringList{"S 2 0", "W1 1 0", "W2 1 0"}
+        << "get_subscriptions failed" << 1;
+}
+
+// Every watched domain, also one with nothing; endpoints grouped by topic with where they run;
+// an endpoint whose participant is not listed kept with the defaults, its participant asked
+// once; the monitor's own participant not counted.
+void TestDomainWalk::watchedEndpoints()
+{
+    QFETCH(QString, failing);
+    QFETCH(int, participants);
+    QFETCH(QStringList, topics);
+    QFETCH(QString, line);
+    QFETCH(int, printed);
+    MonitorLib& monitor = MonitorLib::getInstance();
+    MonitorFixture fixture;
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        fixture.addDomainLocked(225);
+        FakeParticipant& fake = fixture.addDomainLocked(226);
+        fill(fake);
+        // A second participant in another process of the same host, with two writers and a
+        // reader on one topic.
+        ParticipantBuiltinTopicData p;
+        p.key = FakeParticipant::key(0x02);
+        p.property.value.push_back({"dds.sys_info.hostname", "walker", true});
+        p.property.value.push_back({"dds.sys_info.process_id", "77", true});
+        fake.addParticipant(p);
+        // the monitor's own participant, listed like any other
+        ParticipantBuiltinTopicData own;
+        own.key = FakeParticipant::key(0xee, 226);
+        fake.addParticipant(own);
+        for (uint8_t i = 1; i <= 2; ++i) {
+            PublicationBuiltinTopicData w;
+            w.key = FakeParticipant::key(0x30, i);
+            w.participant_key = p.key;
+            w.topic_name = "S";
+            fake.addPublication(w);
+        }
+        SubscriptionBuiltinTopicData r;
+        r.key = FakeParticipant::key(0x40);
+        r.participant_key = p.key;
+        r.topic_name = "S";
+        fake.addSubscription(r);
+        fake.failures.participants = failing == QLatin1String("participants");
+        fake.failures.publications = failing == QLatin1String("publications");
+        fake.failures.subscriptions = failing == QLatin1String("subscriptions");
+    }
+    StdoutCapture out;
+    const WatchedEndpoints seen = collectWatchedEndpoints(monitor);
+    QCOMPARE(out.count(line), printed);
+    QCOMPARE(int(seen.domains.size()), 2);
+    QCOMPARE(seen.domains[0].id, 225u);
+    QVERIFY(seen.domains[0].topics.empty());
+    QCOMPARE(seen.domains[0].participants, size_t(0));
+    const WatchedDomain& domain = seen.domains[1];
+    QCOMPARE(domain.id, 226u);
+    QCOMPARE(int(domain.participants), participants);
+    // one host, the two processes of its participants
+    QCOMPARE(int(domain.hosts), participants > 0 ? 1 : 0);
+    QCOMPARE(int(domain.processes), participants);
+    QStringList listed;
+    for (const auto& topic : domain.topics) {
+        listed << QStringLiteral("%1 %2 %3")
+                      .arg(QString::fromStdString(topic.first))
+                      .arg(topic.second.writers.size())
+                      .arg(topic.second.readers.size());
+        QCOMPARE(topic.second.name, topic.first);
+    }
+    QCOMPARE(listed, topics);
+    QCOMPARE(domain.writerCount() + domain.readerCount(),
+             size_t(topics.isEmpty()                            ? 0
+                    : failing == QLatin1String("subscriptions") ? 4
+                                                                : 7));
+    if (!topics.isEmpty()) {
+        const WatchedWriter& writer = domain.topics.at("S").writers.at(1);
+        QCOMPARE(writer.process.hostName, std::string("walker"));
+        QCOMPARE(writer.processText(), QStringLiteral("/path/to/exe:77"));
+        QCOMPARE(writer.handleText(),
+                 HandleText::text(HandleText::keyOf(FakeParticipant::key(0x30, 2))));
+    }
+    if (failing.isEmpty()) {
+        // The readers' participant is not listed: the defaults stand in for it.
+        const WatchedReader& reader = domain.topics.at("R1").readers.at(0);
+        QCOMPARE(reader.processText(), QStringLiteral("/path/to/exe:1"));
+        QCOMPARE(reader.process.hostName, std::string("RodedUZI"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDomainWalk)

@@ -1,10 +1,14 @@
 // The panel bases: TabTree's form, TabWidget keeping page i with tab i through additions,
-// switches and closes, and the StatisticalTab placeholder built on it.
+// switches and closes, and the statistics panel built on it with its three fixed pages.
+#include "Clicks.h"
+#include "DomainSummaryTree.h"
 #include "MyTab.h"
+#include "ProblemList.h"
 #include "StatisticalTab.h"
 #include "TabBar.h"
 #include "TabTree.h"
 #include "TabWidget.h"
+#include "TreeDump.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -19,6 +23,44 @@
 #include <string>
 
 namespace {
+
+QString headerTexts(const QTreeWidget* tree)
+{
+    QStringList texts;
+    for (int c = 0; c < tree->columnCount(); ++c) {
+        texts << tree->headerItem()->text(c);
+    }
+    return texts.join(QLatin1Char('|'));
+}
+
+// An entry with made-up endpoints: process "p", handle "0x" and the given name.
+Problem problem(ProblemLevel level, uint32_t domain, const std::string& topic,
+                const QString& writer, const QString& reader)
+{
+    Problem p;
+    p.level = level;
+    p.domain = domain;
+    p.topic = topic;
+    p.text = QStringLiteral("why");
+    if (!writer.isEmpty()) {
+        p.writer = {writer.toStdString(), QStringLiteral("0x") + writer,
+                    QStringLiteral("p:") + writer};
+    }
+    if (!reader.isEmpty()) {
+        p.reader = {reader.toStdString(), QStringLiteral("0x") + reader,
+                    QStringLiteral("p:") + reader};
+    }
+    p.kind = writer.isEmpty() || reader.isEmpty() ? Problem::Kind::UnmatchedReader
+                                                  : Problem::Kind::IncompatiblePair;
+    return p;
+}
+
+ProblemReportPtr report(const std::vector<Problem>& problems)
+{
+    auto made = std::make_shared<ProblemReport>();
+    made->problems = problems;
+    return made;
+}
 
 // Tab i and page i belong together (pages are named after their tab's title) and the page
 // shown is the current tab's.
@@ -64,6 +106,8 @@ private slots:
     void closeAllPages();
     void switchingTabsSwitchesPages();
     void statisticalTab();
+    void problemRows();
+    void summaryRows();
 };
 
 void TestPanelBases::tabTreeForm()
@@ -240,12 +284,37 @@ void TestPanelBases::statisticalTab()
     QCOMPARE(meta->method(meta->methodOffset() + 1).methodSignature(),
              QByteArray("setCurHandle(QString,std::string)"));
 
-    // An empty strip over an empty stack.
+    // Three fixed pages, "问题" shown first, the event log last.
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
-    QVERIFY(panel.tabBar->tabs.isEmpty());
-    QVERIFY(panel.tabBar->moreButton->isHidden());
-    QCOMPARE(panel.stackedWidget->count(), 0);
+    QCOMPARE(panel.tabBar->tabs.size(), 3);
+    QCOMPARE(panel.tabBar->tabs.at(0)->title, QString::fromUtf8("问题"));
+    QCOMPARE(panel.tabBar->tabs.at(1)->title, QString::fromUtf8("统计"));
+    QCOMPARE(panel.stackedWidget->count(), 3);
+    QCOMPARE(panel.stackedWidget->widget(0), static_cast<QWidget*>(panel.problemTree));
+    QCOMPARE(panel.stackedWidget->widget(1), static_cast<QWidget*>(panel.summaryTree));
+    QCOMPARE(panel.tabBar->tabs.at(2)->title, QString::fromUtf8("事件"));
+    QWidget* events = panel.stackedWidget->widget(2);
+    QVERIFY(events->inherits("EventLogPage"));
+    QCOMPARE(panel.stackedWidget->currentIndex(), 0);
+    QCOMPARE(panel.tabBar->currentIndex, 0);
+    auto* problems = panel.findChild<QTreeWidget*>(QStringLiteral("problemTree"));
+    QCOMPARE(problems, static_cast<QTreeWidget*>(panel.problemTree));
+    QCOMPARE(headerTexts(problems), QString::fromUtf8("级别|域|话题|问题|发布端|订阅端"));
+    auto* summary = panel.findChild<QTreeWidget*>(QStringLiteral("summaryTree"));
+    QCOMPARE(summary, static_cast<QTreeWidget*>(panel.summaryTree));
+    QCOMPARE(headerTexts(summary),
+             QString::fromUtf8("域|参与者|节点|进程|话题|发布端|订阅端|错误|警告|提示"));
+
+    // No tab closes, whoever asks.
+    for (MyTab* tab : panel.tabBar->tabs) {
+        QVERIFY(!tab->isClosable());
+        emit tab->closeRequest();
+    }
+    QCOMPARE(panel.tabBar->tabs.size(), 3);
+    QCOMPARE(panel.stackedWidget->count(), 3);
+    panel.tabBar->setCurIndex(1);
+    QCOMPARE(panel.stackedWidget->currentWidget(), static_cast<QWidget*>(panel.summaryTree));
 
     QVERIFY(panel.statLabel != nullptr);
     panel.setCurHandle(QStringLiteral("0x0102"));
@@ -258,9 +327,94 @@ void TestPanelBases::statisticalTab()
     QCOMPARE(panel.statLabel->text(), QStringLiteral("hello world"));
 
     // Nothing else changes.
-    QVERIFY(panel.tabBar->tabs.isEmpty());
-    QCOMPARE(panel.stackedWidget->count(), 0);
+    QCOMPARE(panel.tabBar->tabs.size(), 3);
+    QCOMPARE(panel.stackedWidget->widget(2), events);
+    QCOMPARE(panel.problemTree->topLevelItemCount(), 0);
     QVERIFY(panel.statLabel->isHidden());
+}
+
+// A report changes only the rows that differ: the selected row stays with its entry while
+// others come and go; a double click asks for the entry's topic and endpoint.
+void TestPanelBases::problemRows()
+{
+    // Lets the spy keep the signal's arguments.
+    qRegisterMetaType<uint32_t>("uint32_t");
+    StatisticalTab panel;
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    ProblemList* list = panel.problemTree;
+    const Problem weather = problem(ProblemLevel::Error, 0, "WeatherReport", "w1", "r1");
+    const Problem health = problem(ProblemLevel::Warning, 0, "SystemHealth", QString(), "r2");
+    const Problem command = problem(ProblemLevel::Hint, 0, "Command", QString(), QString());
+    panel.showReport(report({weather, health, command}));
+    QCOMPARE(TreeDump::lines(list),
+             (QStringList{"错误|0|WeatherReport|why|p:w1 0xw1|p:r1 0xr1",
+                          "警告|0|SystemHealth|why||p:r2 0xr2", "提示|0|Command|why"}));
+    QTreeWidgetItem* kept = list->topLevelItem(1);
+    list->setCurrentItem(kept);
+
+    // One entry before it, one after, and a new text for the first.
+    Problem first = problem(ProblemLevel::Error, 0, "A", "w0", "r0");
+    Problem weatherAgain = weather;
+    weatherAgain.text = QStringLiteral("other");
+    const Problem last = problem(ProblemLevel::Hint, 1, "Z", "w9", QString());
+    panel.showReport(report({first, weatherAgain, health, last}));
+    QCOMPARE(TreeDump::lines(list),
+             (QStringList{"错误|0|A|why|p:w0 0xw0|p:r0 0xr0",
+                          "错误|0|WeatherReport|other|p:w1 0xw1|p:r1 0xr1",
+                          "警告|0|SystemHealth|why||p:r2 0xr2", "提示|1|Z|why|p:w9 0xw9"}));
+    QCOMPARE(list->topLevelItem(2), kept);
+    QCOMPARE(list->currentItem(), kept);
+    QCOMPARE(list->problemOf(kept)->topic, std::string("SystemHealth"));
+
+    QSignalSpy requests(list, &ProblemList::endpointRequested);
+    Clicks::doubleClick(list, list->topLevelItem(1));
+    Clicks::doubleClick(list, kept);
+    Clicks::doubleClick(list, list->topLevelItem(3));
+    QCOMPARE(requests.count(), 3);
+    // the writer when there is one, else the reader
+    QCOMPARE(requests.at(0).at(1).toString(), QStringLiteral("WeatherReport"));
+    QCOMPARE(requests.at(0).at(2).toString(), QStringLiteral("0xw1"));
+    QCOMPARE(requests.at(1).at(2).toString(), QStringLiteral("0xr2"));
+    QCOMPARE(requests.at(2).at(0).value<uint32_t>(), 1u);
+    QCOMPARE(requests.at(2).at(2).toString(), QStringLiteral("0xw9"));
+
+    // Many changes at once: built anew, in the report's order.
+    std::vector<Problem> many;
+    for (int i = 0; i < 500; ++i) {
+        many.push_back(problem(ProblemLevel::Warning, 3, "T" + std::to_string(1000 + i),
+                               QStringLiteral("w%1").arg(i), QString()));
+    }
+    panel.showReport(report(many));
+    QCOMPARE(list->topLevelItemCount(), 500);
+    QCOMPARE(list->topLevelItem(499)->text(ProblemList::TopicColumn), QStringLiteral("T1499"));
+    panel.showReport(report({}));
+    QCOMPARE(list->topLevelItemCount(), 0);
+}
+
+void TestPanelBases::summaryRows()
+{
+    StatisticalTab panel;
+    DomainSummary zero;
+    zero.domain = 0;
+    DomainSummary seven{7, 6, 5, 6, 5, 6, 7, 3, 5, 1};
+    ProblemReport first;
+    first.domains = {zero, seven};
+    panel.showReport(std::make_shared<const ProblemReport>(first));
+    QCOMPARE(TreeDump::lines(panel.summaryTree),
+             (QStringList{"0|0|0|0|0|0|0|0|0|0", "7|6|5|6|5|6|7|3|5|1"}));
+    QTreeWidgetItem* row = panel.summaryTree->topLevelItem(1);
+    panel.summaryTree->setCurrentItem(row);
+    // New counts for the same domains: the rows stay.
+    ProblemReport second = first;
+    second.domains[1].errors = 4;
+    panel.showReport(std::make_shared<const ProblemReport>(second));
+    QCOMPARE(panel.summaryTree->topLevelItem(1), row);
+    QCOMPARE(row->text(7), QStringLiteral("4"));
+    QCOMPARE(panel.summaryTree->currentItem(), row);
+    // No domain watched: no row.
+    panel.showReport(std::make_shared<const ProblemReport>());
+    QCOMPARE(panel.summaryTree->topLevelItemCount(), 0);
 }
 
 QTEST_MAIN(TestPanelBases)

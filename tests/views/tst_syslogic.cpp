@@ -40,6 +40,7 @@ private slots:
     void failureLines_data();
     void failureLines();
     void burstOfSignals();
+    void marks();
 
 private:
     std::unique_ptr<SysLogic> m_view;
@@ -261,6 +262,52 @@ void TestSysLogic::burstOfSignals()
     const int delivered = rebuilds;
     QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
     QCOMPARE(rebuilds, delivered + 1);
+}
+
+// Topics with pairs that cannot match, and their domains, in red with the count as tooltip;
+// texts and icons as they were; the marks given again to the items of a rebuild, and gone
+// with the pairs.
+void TestSysLogic::marks()
+{
+    SysLogic& view = *m_view;
+    // The doubles of the tests before are gone.
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QTRY_COMPARE_WITH_TIMEOUT(TreeDump::lines(view.treeWidget).size(), 7, discoveryMs);
+    const QStringList shown = TreeDump::lines(view.treeWidget);
+    auto item = [&view](int domain, const char* topic) {
+        QTreeWidgetItem* domainItem = view.m_domainItems.value(domain, nullptr);
+        return topic ? Clicks::child(domainItem, QString::fromUtf8(topic)) : domainItem;
+    };
+    auto isRed = [](QTreeWidgetItem* i) {
+        return i->data(0, Qt::ForegroundRole).value<QBrush>().color() == QColor(Qt::red);
+    };
+    auto isPlain = [](QTreeWidgetItem* i) {
+        return !i->data(0, Qt::ForegroundRole).isValid() && i->toolTip(0).isEmpty();
+    };
+    // "x" has no item: it changes nothing.
+    view.applyMarks({{3, {{"a", 2}, {"b", 1}}}, {12, {{"x", 5}}}});
+    QCOMPARE(TreeDump::lines(view.treeWidget), shown);
+    QVERIFY(isRed(item(3, "a")));
+    QCOMPARE(item(3, "a")->toolTip(0), QString::fromUtf8("2 对发布端和订阅端无法匹配"));
+    QCOMPARE(item(3, "b")->toolTip(0), QString::fromUtf8("1 对发布端和订阅端无法匹配"));
+    QVERIFY(isRed(item(3, nullptr)));
+    QCOMPARE(item(3, nullptr)->toolTip(0), QString::fromUtf8("3 对发布端和订阅端无法匹配"));
+    QVERIFY(!item(3, "a")->icon(0).isNull());
+    QVERIFY(isPlain(item(12, "B")) && isPlain(item(12, "onlyRead")));
+    QCOMPARE(item(12, nullptr)->toolTip(0), QString::fromUtf8("5 对发布端和订阅端无法匹配"));
+
+    // A rebuild makes new items; they carry the marks.
+    QVERIFY(QMetaObject::invokeMethod(&view, "onDataChanged"));
+    QCOMPARE(TreeDump::lines(view.treeWidget), shown);
+    QVERIFY(isRed(item(3, "a")) && isRed(item(3, "b")) && isRed(item(3, nullptr)));
+
+    view.applyMarks({{3, {{"b", 4}}}});
+    QVERIFY(isPlain(item(3, "a")) && isPlain(item(12, nullptr)));
+    QCOMPARE(item(3, nullptr)->toolTip(0), QString::fromUtf8("4 对发布端和订阅端无法匹配"));
+    view.applyMarks({});
+    for (QTreeWidgetItem* i : {item(3, "a"), item(3, "b"), item(3, nullptr), item(12, nullptr)}) {
+        QVERIFY(isPlain(i));
+    }
 }
 
 QTEST_MAIN(TestSysLogic)

@@ -5,6 +5,7 @@
 #include "EndpointLookup.h"
 #include "FailingDomain.h"
 #include "HandleText.h"
+#include "MonitorEvents.h"
 #include "MonitorFixture.h"
 #include "PanelCalls.h"
 #include "PeerProcess.h"
@@ -49,6 +50,7 @@ private slots:
     void chosenHandleText();
     void failureLines_data();
     void failureLines();
+    void rowSaysWhenFirstSeen();
 
 private:
     // A filled page of the first domain's topic T, with panels to click into.
@@ -299,6 +301,32 @@ void TestTopicInfo::failureLines()
         kinds << tab.m_table->item(row, 0)->text();
     }
     QCOMPARE(kinds, rows);
+}
+
+// Last: it starts the event recording, whose queries would print failure lines of their own
+// in the cases with failing doubles.
+void TestTopicInfo::rowSaysWhenFirstSeen()
+{
+    // The monitor knew the peer before it recorded anything: the log knows only one reader,
+    // as joined at 08:00:05 local time.
+    EventLog& log = MonitorEvents::log();
+    DiscoveryEvent joined;
+    joined.time = EventStamp{1714953605123, 8 * 3600};
+    joined.domainId = TestEnv::domain(0);
+    joined.kind = DiscoveredKind::Reader;
+    auto entity = std::make_shared<EntityDescription>();
+    entity->key = m_peer.readers()[1].key;
+    joined.entity = entity;
+    log.append({joined});
+    const std::unique_ptr<TopicInfo> tab = page(TestEnv::domain(0));
+    QCOMPARE(tab->m_table->rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        const bool known = tab->m_table->item(row, 4)->text() == hex(entity->key);
+        for (int column = 0; column < 6; ++column) {
+            QCOMPARE(tab->m_table->item(row, column)->toolTip(),
+                     known ? QStringLiteral("首次发现于 08:00:05") : QString());
+        }
+    }
 }
 
 QTEST_MAIN(TestTopicInfo)

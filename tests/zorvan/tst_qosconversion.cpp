@@ -374,28 +374,28 @@ private slots:
             return found;
         };
         RecordChangeJournal journal;
-        journal.note(DiscoveredKind::Publication, a, policies({"user_data"}));
-        journal.note(DiscoveredKind::Subscription, b, policies({"partition"}));
-        journal.note(DiscoveredKind::Subscription, a, policies({"deadline"}));
-        journal.note(DiscoveredKind::Publication, b, 0);
-        journal.note(DiscoveredKind::Publication, a, policies({"ownership_strength"}));
-        journal.forget(DiscoveredKind::Subscription, b);
+        journal.note(RecordKind::Publication, a, policies({"user_data"}));
+        journal.note(RecordKind::Subscription, b, policies({"partition"}));
+        journal.note(RecordKind::Subscription, a, policies({"deadline"}));
+        journal.note(RecordKind::Publication, b, 0);
+        journal.note(RecordKind::Publication, a, policies({"ownership_strength"}));
+        journal.forget(RecordKind::Subscription, b);
 
         RecordChangeSeq changes;
         journal.takeAll(changes);
         QCOMPARE(changes.size(), size_t(2));
-        QCOMPARE(int(changes[0].kind), int(DiscoveredKind::Publication));
+        QCOMPARE(int(changes[0].kind), int(RecordKind::Publication));
         QVERIFY(changes[0].handle == a.toHandle());
         QCOMPARE(changes[0].policies,
                  (std::vector<std::string>{"user_data", "ownership_strength"}));
-        QCOMPARE(int(changes[1].kind), int(DiscoveredKind::Subscription));
+        QCOMPARE(int(changes[1].kind), int(RecordKind::Subscription));
         QVERIFY(changes[1].handle == a.toHandle());
         QCOMPARE(changes[1].policies, std::vector<std::string>{"deadline"});
 
         journal.takeAll(changes);
         QVERIFY(changes.empty());
         // Forgotten and noticed again: a new entry at the end.
-        journal.note(DiscoveredKind::Subscription, b, policies({"topic_data"}));
+        journal.note(RecordKind::Subscription, b, policies({"topic_data"}));
         journal.takeAll(changes);
         QCOMPARE(changes.size(), size_t(1));
         QCOMPARE(changes[0].policies, std::vector<std::string>{"topic_data"});

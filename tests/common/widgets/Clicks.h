@@ -7,19 +7,24 @@
 
 namespace Clicks {
 
+// The middle of the item's part that is in view: a row of many columns is wider than a
+// small tree.
+inline QPoint spotOf(QTreeWidget* tree, QTreeWidgetItem* item)
+{
+    return tree->visualItemRect(item).intersected(tree->viewport()->rect()).center();
+}
+
 inline void click(QTreeWidget* tree, QTreeWidgetItem* item)
 {
     tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      tree->visualItemRect(item).center());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, spotOf(tree, item));
 }
 
 inline void doubleClick(QTreeWidget* tree, QTreeWidgetItem* item)
 {
     // An item view takes a double click only after the press that selects the item.
     click(tree, item);
-    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
-                       tree->visualItemRect(item).center());
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, spotOf(tree, item));
 }
 
 inline void click(QTableWidget* table, int row, int column)
