@@ -133,6 +133,147 @@
     </message>
 </context>
 <context>
+    <name>DomainSummaryTree</name>
+    <message>
+        <source>域</source>
+        <translation>Domain</translation>
+    </message>
+    <message>
+        <source>参与者</source>
+        <translation>Participants</translation>
+    </message>
+    <message>
+        <source>节点</source>
+        <translation>Hosts</translation>
+    </message>
+    <message>
+        <source>进程</source>
+        <translation>Processes</translation>
+    </message>
+    <message>
+        <source>话题</source>
+        <translation>Topics</translation>
+    </message>
+    <message>
+        <source>发布端</source>
+        <translation>Writers</translation>
+    </message>
+    <message>
+        <source>订阅端</source>
+        <translation>Readers</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Errors</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warnings</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Info</translation>
+    </message>
+</context>
+<context>
+    <name>EventLogPage</name>
+    <message>
+        <source>导出…</source>
+        <translation>Export…</translation>
+    </message>
+    <message>
+        <source>筛选：任一列包含的文字</source>
+        <translation>Filter: text in any column</translation>
+    </message>
+    <message>
+        <source>QoS变更</source>
+        <translation>QoS changed</translation>
+    </message>
+    <message>
+        <source>域参与者</source>
+        <translation>Participant</translation>
+    </message>
+    <message>
+        <source>导出事件</source>
+        <translation>Export Events</translation>
+    </message>
+    <message>
+        <source>JSON Lines (*.jsonl);;所有文件 (*)</source>
+        <translation>JSON Lines (*.jsonl);;All files (*)</translation>
+    </message>
+    <message>
+        <source>导出失败</source>
+        <translation>Export Failed</translation>
+    </message>
+    <message>
+        <source>无法写入文件:%1</source>
+        <translation>Cannot write the file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>EventTableModel</name>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>域</source>
+        <translation>Domain</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>实体</source>
+        <translation>Entity</translation>
+    </message>
+    <message>
+        <source>话题</source>
+        <translation>Topic</translation>
+    </message>
+    <message>
+        <source>节点</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>进程</source>
+        <translation>Process</translation>
+    </message>
+    <message>
+        <source>标识</source>
+        <translation>Handle</translation>
+    </message>
+    <message>
+        <source>加入</source>
+        <translation>Joined</translation>
+    </message>
+    <message>
+        <source>离开</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>QoS变更</source>
+        <translation>QoS changed</translation>
+    </message>
+    <message>
+        <source>域参与者</source>
+        <translation>Participant</translation>
+    </message>
+    <message>
+        <source>数据写者</source>
+        <translation>Writer</translation>
+    </message>
+    <message>
+        <source>数据读者</source>
+        <translation>Reader</translation>
+    </message>
+    <message>
+        <source>类型名称:%1</source>
+        <translation>Type: %1</translation>
+    </message>
+</context>
+<context>
     <name>HostInfoWidget</name>
     <message>
         <source>DDS实体列表</source>
@@ -222,6 +363,60 @@
     </message>
 </context>
 <context>
+    <name>Problem</name>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Info</translation>
+    </message>
+</context>
+<context>
+    <name>ProblemList</name>
+    <message>
+        <source>级别</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>域</source>
+        <translation>Domain</translation>
+    </message>
+    <message>
+        <source>话题</source>
+        <translation>Topic</translation>
+    </message>
+    <message>
+        <source>问题</source>
+        <translation>Problem</translation>
+    </message>
+    <message>
+        <source>发布端</source>
+        <translation>Writer</translation>
+    </message>
+    <message>
+        <source>订阅端</source>
+        <translation>Reader</translation>
+    </message>
+</context>
+<context>
+    <name>ProblemReport</name>
+    <message>
+        <source>%1号域：参与者 %2，发布端 %3，订阅端 %4，错误 %5</source>
+        <translation>Domain %1: participants %2, writers %3, readers %4, errors %5</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <comment>between two domains</comment>
+        <translation>; </translation>
+    </message>
+</context>
+<context>
     <name>QoSInfo</name>
     <message>
         <source>QoS名称</source>
@@ -307,6 +502,21 @@
     </message>
 </context>
 <context>
+    <name>StatisticalTab</name>
+    <message>
+        <source>问题</source>
+        <translation>Problems</translation>
+    </message>
+    <message>
+        <source>统计</source>
+        <translation>Statistics</translation>
+    </message>
+    <message>
+        <source>事件</source>
+        <translation>Events</translation>
+    </message>
+</context>
+<context>
     <name>SysLogic</name>
     <message>
         <source>系统逻辑图</source>
@@ -315,6 +525,10 @@
     <message>
         <source>%1号域</source>
         <translation>Domain %1</translation>
+    </message>
+    <message>
+        <source>%1 对发布端和订阅端无法匹配</source>
+        <translation>Writer/reader pairs that cannot match: %1</translation>
     </message>
 </context>
 <context>
@@ -367,6 +581,37 @@
     <message>
         <source>状态</source>
         <translation>Status</translation>
+    </message>
+    <message>
+        <source>首次发现于 %1</source>
+        <translation>First seen at %1</translation>
+    </message>
+</context>
+<context>
+    <name>TopicProblems</name>
+    <message>
+        <source>只有 %1 个订阅端，没有发布端</source>
+        <translation>Only readers (%1), no writer</translation>
+    </message>
+    <message>
+        <source>只有 %1 个发布端，没有订阅端</source>
+        <translation>Only writers (%1), no reader</translation>
+    </message>
+    <message>
+        <source>还有 %1 对无法匹配的发布端和订阅端未列出</source>
+        <translation>More writer/reader pairs that cannot match, not listed: %1</translation>
+    </message>
+    <message>
+        <source>没有可以匹配的订阅端（共 %1 个订阅端）</source>
+        <translation>No reader it can match (readers: %1)</translation>
+    </message>
+    <message>
+        <source>没有可以匹配的发布端（共 %1 个发布端）</source>
+        <translation>No writer it can match (writers: %1)</translation>
+    </message>
+    <message>
+        <source>还有 %1 个没有匹配对象的端点未列出</source>
+        <translation>More endpoints without a match, not listed: %1</translation>
     </message>
 </context>
 <context>
