@@ -1,7 +1,8 @@
 // The operator's language, chosen at start-up by the code main() runs: the real main window with
 // the demo DDS system, read in English (registered with LANGUAGE=en) and in Chinese (registered
 // with LANG=C.UTF-8 and no LANGUAGE). BRELVANE_EXPECT_LANGUAGE ("en" or "zh") says which the
-// registration expects.
+// registration expects. The problems analysis makes its texts on a thread of its own: its rows
+// show that the translation reaches that thread too.
 //
 // With BRELVANE_SCREENSHOT_DIR set, a picture of the screen is saved once the comparison shows.
 #include "BrelvaneQtDemo.h"
@@ -9,12 +10,16 @@
 #include "Clicks.h"
 #include "DetailWidget.h"
 #include "DialogDriver.h"
+#include "DomainSummaryTree.h"
+#include "EventLogPage.h"
 #include "HostInfoWidget.h"
 #include "MatchWidget.h"
 #include "MyTab.h"
 #include "PeerProcess.h"
+#include "ProblemList.h"
 #include "QoSInfo.h"
 #include "ScreenShot.h"
+#include "StatisticalTab.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
 #include "TabBar.h"
@@ -24,10 +29,12 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -120,6 +127,30 @@ private slots:
         QCOMPARE(w->qosWidget->tabBar->tabs.at(0)->title, text("QoS", "QoS信息"));
         QCOMPARE(headerTexts(w->qosWidget->qosTree),
                  (QStringList{text("Policy", "QoS名称"), text("Value", "QoS值")}));
+
+        StatisticalTab* stats = m_window->staticalTab;
+        QCOMPARE(stats->tabBar->tabs.size(), 3);
+        QCOMPARE(stats->tabBar->tabs.at(0)->title, text("Problems", "问题"));
+        QCOMPARE(stats->tabBar->tabs.at(1)->title, text("Statistics", "统计"));
+        QCOMPARE(stats->tabBar->tabs.at(2)->title, text("Events", "事件"));
+        QCOMPARE(headerTexts(stats->problemTree),
+                 (QStringList{text("Level", "级别"), text("Domain", "域"), text("Topic", "话题"),
+                              text("Problem", "问题"), text("Writer", "发布端"),
+                              text("Reader", "订阅端")}));
+        QTreeWidget* summary = stats->summaryTree;
+        QCOMPARE(
+            headerTexts(summary),
+            (QStringList{text("Domain", "域"), text("Participants", "参与者"),
+                         text("Hosts", "节点"), text("Processes", "进程"), text("Topics", "话题"),
+                         text("Writers", "发布端"), text("Readers", "订阅端"),
+                         text("Errors", "错误"), text("Warnings", "警告"), text("Info", "提示")}));
+        // Every count's header readable in full, in either language.
+        for (int c = 0; c < summary->columnCount(); ++c) {
+            const QString header = summary->headerItem()->text(c);
+            QVERIFY2(summary->columnWidth(c) >
+                         summary->header()->fontMetrics().horizontalAdvance(header),
+                     qPrintable(header));
+        }
     }
 
     void domainDialog()
@@ -144,6 +175,53 @@ private slots:
                                              : QString::fromUtf8("%1号域").arg(m_domain);
         QTRY_COMPARE_WITH_TIMEOUT(m_window->widget->sysLogic->m_rootItem->childCount(), 1, 15000);
         QCOMPARE(m_window->widget->sysLogic->m_rootItem->child(0)->text(0), domainText);
+    }
+
+    // The demo's reliability conflict on WeatherReport as the problems page, the status bar and
+    // the logical view show it, and the discovery events of the joined domain.
+    void problemsAndEvents()
+    {
+        StatisticalTab* stats = m_window->staticalTab;
+        ProblemList* problems = stats->problemTree;
+        QTRY_COMPARE_WITH_TIMEOUT(problems->topLevelItemCount(), 9, 15000);
+        QTreeWidgetItem* weather = nullptr;
+        for (int i = 0; i < problems->topLevelItemCount() && !weather; ++i) {
+            if (problems->topLevelItem(i)->text(2) == QLatin1String("WeatherReport")) {
+                weather = problems->topLevelItem(i);
+            }
+        }
+        QVERIFY(weather);
+        QCOMPARE(weather->text(0), text("Error", "错误"));
+        QCOMPARE(weather->text(3), latencyReason() + text("; ", "；") + reliabilityReason());
+        QCOMPARE(problems->topLevelItem(problems->topLevelItemCount() - 1)->text(0),
+                 text("Info", "提示"));
+
+        const QString status =
+            m_english ? QStringLiteral("Domain %1: participants 6, writers 6, readers 7, errors 3")
+                      : QString::fromUtf8("%1号域：参与者 6，发布端 6，订阅端 7，错误 3");
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->statusLine->text(), status.arg(m_domain), 15000);
+        // Items of the current build only: every rebuild makes new ones.
+        SysLogic* logic = m_window->widget->sysLogic;
+        auto weatherTip = [logic]() -> QString {
+            QTreeWidgetItem* item =
+                Clicks::child(logic->m_rootItem->child(0), QStringLiteral("WeatherReport"));
+            return item ? item->toolTip(0) : QStringLiteral("no item");
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(
+            weatherTip(),
+            text("Writer/reader pairs that cannot match: 1", "1 对发布端和订阅端无法匹配"), 15000);
+
+        auto* events = stats->stackedWidget->findChild<EventLogPage*>();
+        QVERIFY(events);
+        const QAbstractItemModel* model = events->eventTable->model();
+        QVERIFY(model->rowCount() > 0);
+        QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), text("Event", "事件"));
+        QCOMPARE(model->index(0, 2).data().toString(), text("Joined", "加入"));
+        const QString entity = model->index(0, 3).data().toString();
+        QVERIFY2((QStringList{text("Participant", "域参与者"), text("Writer", "数据写者"),
+                              text("Reader", "数据读者")})
+                     .contains(entity),
+                 qPrintable(entity));
     }
 
     void matchComparison()
@@ -178,20 +256,8 @@ private slots:
         QCOMPARE(match->topLevelItemCount(), 1);
         QTreeWidgetItem* top = match->topLevelItem(0);
         QCOMPARE(top->text(3), text("yes", "是"));
-        const QString reason =
-            m_english ? QStringLiteral("reliability: the writer offers less reliability than the "
-                                       "reader requests (writer BEST_EFFORT_RELIABILITY_QOS, "
-                                       "reader RELIABLE_RELIABILITY_QOS)")
-                      : QString::fromUtf8("reliability：发布端提供的可靠性低于订阅端的要求（发布端 "
-                                          "BEST_EFFORT_RELIABILITY_QOS，订阅端 "
-                                          "RELIABLE_RELIABILITY_QOS）");
-        // The writer's latency budget of half a second is a second reason.
-        const QString latency =
-            m_english
-                ? QStringLiteral("latency_budget: the writer's latency budget is larger than "
-                                 "the reader requests (writer {0,500000000}, reader {0,0})")
-                : QString::fromUtf8("latency_budget：发布端的延迟预算大于订阅端的要求（发布端 "
-                                    "{0,500000000}，订阅端 {0,0}）");
+        const QString reason = reliabilityReason();
+        const QString latency = latencyReason();
         QCOMPARE(top->toolTip(0),
                  text("Cannot match: ", "无法匹配：") + latency + text("; ", "；") + reason);
 
@@ -260,12 +326,35 @@ private slots:
         QCOMPARE(m_window->widget->sysPhysic->tabBar->tabs.size(), 1);
         QCOMPARE(m_window->matchWidget->tabBar->tabs.size(), 1);
         QCOMPARE(m_window->qosWidget->tabBar->tabs.size(), 1);
+        QCOMPARE(m_window->staticalTab->tabBar->tabs.size(), 3);
     }
 
 private:
     QString text(const char* english, const char* chinese) const
     {
         return m_english ? QString::fromLatin1(english) : QString::fromUtf8(chinese);
+    }
+
+    // The weather station's best-effort writer against its reliable reader.
+    QString reliabilityReason() const
+    {
+        return m_english
+                   ? QStringLiteral("reliability: the writer offers less reliability than the "
+                                    "reader requests (writer BEST_EFFORT_RELIABILITY_QOS, "
+                                    "reader RELIABLE_RELIABILITY_QOS)")
+                   : QString::fromUtf8("reliability：发布端提供的可靠性低于订阅端的要求（发布端 "
+                                       "BEST_EFFORT_RELIABILITY_QOS，订阅端 "
+                                       "RELIABLE_RELIABILITY_QOS）");
+    }
+
+    // The writer's latency budget of half a second is a second reason.
+    QString latencyReason() const
+    {
+        return m_english
+                   ? QStringLiteral("latency_budget: the writer's latency budget is larger than "
+                                    "the reader requests (writer {0,500000000}, reader {0,0})")
+                   : QString::fromUtf8("latency_budget：发布端的延迟预算大于订阅端的要求（发布端 "
+                                       "{0,500000000}，订阅端 {0,0}）");
     }
 
     void shoot(const QString& name) { QVERIFY(ScreenShot::save(m_shots, name)); }
