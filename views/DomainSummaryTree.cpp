@@ -29,7 +29,7 @@ DomainSummaryTree::DomainSummaryTree(QWidget* parent) : QTreeWidget(parent)
     const QFontMetrics metrics = header()->fontMetrics();
     for (int column = 0; column < headers.size(); ++column) {
         header()->resizeSection(column,
-                                std::max(64, metrics.horizontalAdvance(headers[column]) + 20));
+                                std::max(64, metrics.horizontalAdvance(headers[column]) + 12));
         headerItem()->setTextAlignment(column, Qt::AlignCenter);
     }
 }

@@ -144,12 +144,25 @@ private slots:
                          text("Hosts", "节点"), text("Processes", "进程"), text("Topics", "话题"),
                          text("Writers", "发布端"), text("Readers", "订阅端"),
                          text("Errors", "错误"), text("Warnings", "警告"), text("Info", "提示")}));
-        // Every count's header readable in full, in either language.
+        // Every count's header and every level readable in full; the Chinese columns as wide
+        // as they always were.
         for (int c = 0; c < summary->columnCount(); ++c) {
             const QString header = summary->headerItem()->text(c);
             QVERIFY2(summary->columnWidth(c) >
                          summary->header()->fontMetrics().horizontalAdvance(header),
                      qPrintable(header));
+            if (!m_english) {
+                QCOMPARE(summary->columnWidth(c), 64);
+            }
+        }
+        ProblemList* problems = stats->problemTree;
+        QVERIFY(problems->columnWidth(0) >
+                16 + problems->fontMetrics().horizontalAdvance(text("Warning", "警告")));
+        QVERIFY(problems->columnWidth(1) >
+                problems->header()->fontMetrics().horizontalAdvance(text("Domain", "域")));
+        if (!m_english) {
+            QCOMPARE(problems->columnWidth(0), 70);
+            QCOMPARE(problems->columnWidth(1), 40);
         }
     }
 
