@@ -49,5 +49,5 @@ QString ProblemReport::statusLine() const
                      .arg(d.readers)
                      .arg(d.errors);
     }
-    return parts.join(QStringLiteral("；"));
+    return parts.join(QCoreApplication::translate("ProblemReport", "；", "between two domains"));
 }

@@ -11,11 +11,6 @@
 
 namespace {
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("TopicProblems", text);
-}
-
 // Indexes of the endpoints in the byte order of their keys.
 template <class Endpoint> std::vector<size_t> byKey(const std::vector<Endpoint>& endpoints)
 {
@@ -171,10 +166,12 @@ void TopicProblems::listPairs()
                 for (const Reason& reason : verdict.reasons()) {
                     texts << reason.text();
                 }
+                // the separator of a verdict's own text
+                const QString separator =
+                    QCoreApplication::translate("Verdict", "；", "between two reasons");
                 found = judged
-                            .emplace(
-                                std::make_pair(writerGroup, readerGroup),
-                                std::make_pair(texts.join(QStringLiteral("；")), verdict.reasons()))
+                            .emplace(std::make_pair(writerGroup, readerGroup),
+                                     std::make_pair(texts.join(separator), verdict.reasons()))
                             .first;
             }
             Problem pair = entry(ProblemLevel::Error, Problem::Kind::IncompatiblePair);

@@ -9,12 +9,15 @@
 #include "ProblemLimits.h"
 #include "WatchedEndpoints.h"
 
+#include <QCoreApplication>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 class TopicProblems
 {
+    Q_DECLARE_TR_FUNCTIONS(TopicProblems)
+
 public:
     TopicProblems(uint32_t domain, const WatchedTopic& topic, const ProblemLimits& limits);
 

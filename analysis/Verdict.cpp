@@ -28,5 +28,6 @@ QString Verdict::summary() const
     for (const Reason& reason : m_reasons) {
         texts << reason.text();
     }
-    return QCoreApplication::translate("Verdict", "无法匹配：") + texts.join(QStringLiteral("；"));
+    return QCoreApplication::translate("Verdict", "无法匹配：") +
+           texts.join(QCoreApplication::translate("Verdict", "；", "between two reasons"));
 }

@@ -9,6 +9,8 @@
 #include "ProblemWatch.h"
 #include "QoSInfo.h"
 #include "StyleSheet.h"
+#include "SysLogic.h"
+#include "SysPhysics.h"
 #include "TabRegistry.h"
 
 #include <QAction>
@@ -111,7 +113,7 @@ bool BrelvaneQtDemo::checkInputFormat(QString input)
 void BrelvaneQtDemo::onSetDomainActionTriggered()
 {
     QDialog dialog(this);
-    dialog.setWindowTitle(QString::fromUtf8("设置域号"));
+    dialog.setWindowTitle(tr("设置域号"));
     auto* layout = new QVBoxLayout(&dialog);
 
     auto* includedRow = new QHBoxLayout();
@@ -137,8 +139,8 @@ void BrelvaneQtDemo::onSetDomainActionTriggered()
 
     auto* buttonRow = new QHBoxLayout();
     buttonRow->addItem(new QSpacerItem(40, 20, QSizePolicy::Minimum, QSizePolicy::Minimum));
-    auto* okButton = new QPushButton(QString::fromUtf8("确定"), &dialog);
-    auto* cancelButton = new QPushButton(QString::fromUtf8("取消"), &dialog);
+    auto* okButton = new QPushButton(tr("确定"), &dialog);
+    auto* cancelButton = new QPushButton(tr("取消"), &dialog);
     buttonRow->addWidget(okButton);
     buttonRow->addWidget(cancelButton);
     layout->addLayout(buttonRow, 1);
@@ -151,9 +153,9 @@ void BrelvaneQtDemo::onSetDomainActionTriggered()
         const QString included = includedEdit->text();
         const QString excluded = excludedEdit->text();
         if (!checkInputFormat(included) || !checkInputFormat(excluded)) {
-            QMessageBox::warning(this, QString::fromUtf8("输入错误"),
-                                 QString::fromUtf8("输入格式应为:域号被;隔开且域号在0-200之间"),
-                                 QMessageBox::Ok, QMessageBox::NoButton);
+            QMessageBox::warning(this, tr("输入错误"),
+                                 tr("输入格式应为:域号被;隔开且域号在0-200之间"), QMessageBox::Ok,
+                                 QMessageBox::NoButton);
             return;
         }
         includedText = included;
@@ -189,11 +191,10 @@ void BrelvaneQtDemo::resetViews()
 {
     if (detailWidget) {
         // The fixed panels' own tabs stay open: their pairs leave the registry for good.
-        static const char* const fixedTitles[] = {"系统逻辑图", "系统物理图", "匹配分析",
-                                                  "QoS信息"};
+        const QString fixedTitles[] = {SysLogic::fixedTabTitle(), SysPhysics::fixedTabTitle(),
+                                       MatchWidget::fixedTabTitle(), QoSInfo::fixedTabTitle()};
         QList<TabRegistryEntry>& registry = tabRegistry();
-        for (const char* title : fixedTitles) {
-            const QString text = QString::fromUtf8(title);
+        for (const QString& text : fixedTitles) {
             registry.erase(std::remove_if(registry.begin(), registry.end(),
                                           [&text](const TabRegistryEntry& entry) {
                                               return entry.first == text;

@@ -11,6 +11,12 @@ namespace ComparisonRows {
 
 namespace {
 
+// The rows are built outside any QObject; their texts are translated in a context of their own.
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(ComparisonRows)
+};
+
 // The child of `parent` at `index` with these texts: the existing one, updated, or a new one
 // (which takes exactly as many columns as it is given texts).
 QTreeWidgetItem* rowAt(QTreeWidgetItem* parent, int index, const QStringList& columns)
@@ -81,11 +87,10 @@ QString partitionsText(const std::vector<std::string>& names)
 bool fill(QTreeWidgetItem* top, const Side& writer, const Side& reader, const Verdict* verdict)
 {
     const Builder rows(verdict);
-    rows.values(top, 0, QStringLiteral("类型名称"), QStringLiteral("类型名称必须相等"),
-                writer.typeName, reader.typeName, QosRule::TypeName);
-    rowAt(top, 1, {QStringLiteral("类型编码"), QStringLiteral("类型编码必须相同")});
-    QTreeWidgetItem* qos =
-        rowAt(top, 2, {QStringLiteral("QoS匹配项"), QStringLiteral("QoS必须满足RxO规则")});
+    rows.values(top, 0, Texts::tr("类型名称"), Texts::tr("类型名称必须相等"), writer.typeName,
+                reader.typeName, QosRule::TypeName);
+    rowAt(top, 1, {Texts::tr("类型编码"), Texts::tr("类型编码必须相同")});
+    QTreeWidgetItem* qos = rowAt(top, 2, {Texts::tr("QoS匹配项"), Texts::tr("QoS必须满足RxO规则")});
     QTreeWidgetItem* durability = rowAt(qos, 0, {QStringLiteral("durability")});
     if (!writer.key || !reader.key) {
         return false;
@@ -93,20 +98,20 @@ bool fill(QTreeWidgetItem* top, const Side& writer, const Side& reader, const Ve
     const CompatibilityKey& w = *writer.key;
     const CompatibilityKey& r = *reader.key;
 
-    const QString atLeast = QStringLiteral("发布端>=订阅端");
-    const QString atMost = QStringLiteral("发布端<=订阅端");
+    const QString atLeast = Texts::tr("发布端>=订阅端");
+    const QString atMost = Texts::tr("发布端<=订阅端");
     rows.values(durability, 0, QString(), atLeast, durabilityKindText(w.durability),
                 durabilityKindText(r.durability), QosRule::Durability);
 
     QTreeWidgetItem* p =
-        rowAt(qos, 1, {QStringLiteral("presentation"), QStringLiteral("需要满足一下三个条件")});
-    const QString moreIsStronger = QStringLiteral("发布端 >= 订阅端（true>false）");
+        rowAt(qos, 1, {QStringLiteral("presentation"), Texts::tr("需要满足一下三个条件")});
+    const QString moreIsStronger = Texts::tr("发布端 >= 订阅端（true>false）");
     rows.values(p, 0, QStringLiteral("coherent"), moreIsStronger, boolText(w.coherentAccess),
                 boolText(r.coherentAccess), QosRule::PresentationCoherent);
     rows.values(p, 1, QStringLiteral("order_access"), moreIsStronger, boolText(w.orderedAccess),
                 boolText(r.orderedAccess), QosRule::PresentationOrdered);
     rows.values(p, 2, QStringLiteral("access_scope"),
-                QStringLiteral("发布端 >= 订阅端（GROUP>TOPIC>INSTANCE）"),
+                Texts::tr("发布端 >= 订阅端（GROUP>TOPIC>INSTANCE）"),
                 presentationScopeText(w.accessScope), presentationScopeText(r.accessScope),
                 QosRule::PresentationScope);
 
@@ -119,31 +124,29 @@ bool fill(QTreeWidgetItem* top, const Side& writer, const Side& reader, const Ve
                 durationText(r.latencyBudget), QosRule::LatencyBudget);
 
     p = rowAt(qos, 4, {QStringLiteral("ownership")});
-    rows.values(p, 0, QStringLiteral("kind"), QStringLiteral("发布端==订阅端"),
+    rows.values(p, 0, QStringLiteral("kind"), Texts::tr("发布端==订阅端"),
                 ownershipKindText(w.ownership), ownershipKindText(r.ownership), QosRule::Ownership);
 
-    p = rowAt(qos, 5, {QStringLiteral("liveliness"), QStringLiteral("需满足以下两个条件")});
+    p = rowAt(qos, 5, {QStringLiteral("liveliness"), Texts::tr("需满足以下两个条件")});
     rows.values(p, 0, QStringLiteral("kind"),
-                QStringLiteral("发布端>=订阅端（MANUAL_BY_TOPIC>MANUAL_BY_PARTICIPANT>AUTOMATIC）"),
+                Texts::tr("发布端>=订阅端（MANUAL_BY_TOPIC>MANUAL_BY_PARTICIPANT>AUTOMATIC）"),
                 livelinessKindText(w.livelinessKind), livelinessKindText(r.livelinessKind),
                 QosRule::LivelinessKind);
     rows.values(p, 1, QStringLiteral("lease_duraton"), atMost, durationText(w.leaseDuration),
                 durationText(r.leaseDuration), QosRule::LivelinessLease);
 
     p = rowAt(qos, 6, {QStringLiteral("reliability")});
-    rows.values(p, 0, QStringLiteral("kind"),
-                QStringLiteral("发布端>=订阅端（RELIABLE>BEST_EFFORT）"),
+    rows.values(p, 0, QStringLiteral("kind"), Texts::tr("发布端>=订阅端（RELIABLE>BEST_EFFORT）"),
                 reliabilityKindText(w.reliability), reliabilityKindText(r.reliability),
                 QosRule::Reliability);
 
     p = rowAt(qos, 7, {QStringLiteral("destination")});
     rows.values(p, 0, QStringLiteral("kind"),
-                QStringLiteral("发布端>=订阅端（BY_SOURCE_TIMESTAMP>BY_RECEPTION_TIMESTAMP）"),
+                Texts::tr("发布端>=订阅端（BY_SOURCE_TIMESTAMP>BY_RECEPTION_TIMESTAMP）"),
                 destinationOrderKindText(w.destinationOrder),
                 destinationOrderKindText(r.destinationOrder), QosRule::DestinationOrder);
 
-    rows.values(qos, 8, QStringLiteral("partition"),
-                QCoreApplication::translate("MatchWidget", "至少有一个相同分区"),
+    rows.values(qos, 8, QStringLiteral("partition"), Texts::tr("至少有一个相同分区"),
                 partitionsText(w.partitions), partitionsText(r.partitions), QosRule::Partition);
     return true;
 }

@@ -43,11 +43,10 @@ MatchWidget::MatchWidget(QWidget* parent)
       m_incompatibleIcon(QStringLiteral(":/BrelvaneQtDemo/Resources/matchFail.png"))
 {
     registerQosMetaTypes();
-    tabBar->addFixedTab(QStringLiteral("匹配分析"));
+    tabBar->addFixedTab(fixedTabTitle());
     treeWidget->header()->setVisible(true);
     treeWidget->setColumnCount(4);
-    treeWidget->setHeaderLabels({QStringLiteral("检查项"), QStringLiteral("匹配规则"),
-                                 QStringLiteral("发布端"), QStringLiteral("订阅端")});
+    treeWidget->setHeaderLabels({tr("检查项"), tr("匹配规则"), tr("发布端"), tr("订阅端")});
     // The columns are sized while the comparison is still folded; size them again once the
     // operator opens it, so that rule texts and values are not cut off.
     connect(treeWidget, &QTreeWidget::itemExpanded, this, [this] {
@@ -68,6 +67,11 @@ MatchWidget::~MatchWidget()
     disconnect(m_resetConnection);
 }
 
+QString MatchWidget::fixedTabTitle()
+{
+    return tr("匹配分析");
+}
+
 void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, MatchType type)
 {
     treeWidget->clear();
@@ -82,9 +86,9 @@ void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, Mat
     findEndpointInfo(monitor, domainId, handle, type, request.chosen);
     // "是" stands in the counterpart's column.
     if (request.chosen.type == ReaderMatch) {
-        request.markers = QStringList{QStringLiteral("是"), QString()};
+        request.markers = QStringList{tr("是"), QString()};
     } else if (request.chosen.type == WriterMatch) {
-        request.markers = QStringList{QString(), QStringLiteral("是")};
+        request.markers = QStringList{QString(), tr("是")};
     }
     if (type == ReaderMatch || type == WriterMatch) {
         m_request = request;

@@ -37,6 +37,9 @@ public:
     explicit MatchWidget(QWidget* parent = nullptr);
     ~MatchWidget() override;
 
+    // The title of the panel's own tab, which stays open, in the operator's language.
+    static QString fixedTabTitle();
+
     // True while the endpoint shown is gone from the network (the panel keeps its last
     // comparison).
     bool shownEndpointLeft() const { return m_request.has_value() && !m_chosenPresent; }

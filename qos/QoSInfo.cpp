@@ -84,11 +84,16 @@ QoSInfo::QoSInfo(QWidget* parent) : TabWidget(parent)
     }
     qosTree = new QTreeWidget(this);
     qosTree->setColumnCount(2);
-    qosTree->setHeaderLabels({QStringLiteral("QoS名称"), QStringLiteral("QoS值")});
+    qosTree->setHeaderLabels({tr("QoS名称"), tr("QoS值")});
     qosTree->setColumnWidth(0, 200);
     qosTree->setColumnWidth(1, 200);
-    addFixedPage(QStringLiteral("QoS信息"), qosTree);
+    addFixedPage(fixedTabTitle(), qosTree);
     connect(&MonitorLib::getInstance(), &MonitorLib::dataChanged, this, &QoSInfo::onDataChanged);
+}
+
+QString QoSInfo::fixedTabTitle()
+{
+    return tr("QoS信息");
 }
 
 void QoSInfo::setInfo(InstanceHandle_t handle, QoSType type)

@@ -27,6 +27,9 @@ class QoSInfo : public TabWidget
 public:
     explicit QoSInfo(QWidget* parent = nullptr);
 
+    // The title of the panel's own tab, which stays open, in the operator's language.
+    static QString fixedTabTitle();
+
     QTreeWidget* qosTree = nullptr;
     QoSType qosType = QoSType(0); // nothing shown yet
     ZORVAN::InstanceHandle_t qosHandle;

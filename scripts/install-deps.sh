@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qtbase5-dev qtbase5-dev-tools
+  qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
   cyclonedds-dev cyclonedds-tools
   libfastrtps-dev libfastcdr-dev
   fonts-wqy-zenhei

@@ -12,7 +12,7 @@ MyTab::MyTab()
     closeButton->setFixedSize(25, 25);
     connect(closeButton, SIGNAL(clicked()), this, SLOT(onCloseButton()));
 
-    title = QString::fromUtf8("测试使用的标签栏标题");
+    title = tr("测试使用的标签栏标题");
     updateText();
 
     setChecked(true);

@@ -28,7 +28,7 @@ QString DetailWidget::topicTabKey(uint32_t domainId, const QString& topicName)
 
 QString DetailWidget::topicTabTitle(uint32_t domainId, const QString& topicName)
 {
-    return QString::fromUtf8("%1号域：%2详细信息").arg(domainId).arg(topicName);
+    return tr("%1号域：%2详细信息").arg(QString::number(domainId), topicName);
 }
 
 DetailWidget::HostTabKey DetailWidget::hostTabKey(const std::string& hostName,

@@ -25,8 +25,11 @@ DomainSummaryTree::DomainSummaryTree(QWidget* parent) : QTreeWidget(parent)
     setHeaderLabels(headers);
     setRootIsDecorated(false);
     header()->setStretchLastSection(false);
+    // At least as wide as the header's text: the English headers are longer than the Chinese.
+    const QFontMetrics metrics = header()->fontMetrics();
     for (int column = 0; column < headers.size(); ++column) {
-        header()->resizeSection(column, 64);
+        header()->resizeSection(column,
+                                std::max(64, metrics.horizontalAdvance(headers[column]) + 12));
         headerItem()->setTextAlignment(column, Qt::AlignCenter);
     }
 }

@@ -22,9 +22,9 @@ QString fromUtf8(const std::string& bytes)
 HostInfoWidget::HostInfoWidget(QWidget* parent) : QTabWidget(parent), m_tree(new QTreeWidget())
 {
     m_tree->setProperty("type", QStringLiteral("content"));
-    addTab(m_tree, QString::fromUtf8("DDS实体列表"));
+    addTab(m_tree, tr("DDS实体列表"));
     m_tree->setColumnCount(2);
-    m_tree->setHeaderLabels({QString::fromUtf8("实体名称"), QString::fromUtf8("摘要信息")});
+    m_tree->setHeaderLabels({tr("实体名称"), tr("摘要信息")});
     m_tree->setColumnWidth(0, 200);
     setTabPosition(QTabWidget::South);
 }
@@ -43,13 +43,12 @@ void HostInfoWidget::showProcess(const std::string& hostName, const std::string&
 
     for (uint32_t domainId : endpoints.domains) {
         auto* processItem = new QTreeWidgetItem(
-            {QString::fromUtf8("进程名：") + fromUtf8(processName), QString::number(pid)});
+            {tr("进程名：%1").arg(fromUtf8(processName)), QString::number(pid)});
         m_tree->addTopLevelItem(processItem);
-        auto* domainItem = new QTreeWidgetItem(
-            {QString::fromUtf8("域参与者"), QString::fromUtf8("所属域：%1").arg(domainId)});
+        auto* domainItem = new QTreeWidgetItem({tr("域参与者"), tr("所属域：%1").arg(domainId)});
         processItem->addChild(domainItem);
-        auto* readerGroup = new QTreeWidgetItem(QStringList(QString::fromUtf8("数据读者")));
-        auto* writerGroup = new QTreeWidgetItem(QStringList(QString::fromUtf8("数据写者")));
+        auto* readerGroup = new QTreeWidgetItem(QStringList(tr("数据读者")));
+        auto* writerGroup = new QTreeWidgetItem(QStringList(tr("数据写者")));
         domainItem->addChild(readerGroup);
         domainItem->addChild(writerGroup);
         for (const auto& reader : endpoints.readers) {
@@ -74,8 +73,8 @@ void HostInfoWidget::showProcess(const std::string& hostName, const std::string&
 void HostInfoWidget::addEndpointItem(QTreeWidgetItem* group, const std::string& key,
                                      const HostEndpointEntry& entry, bool reader)
 {
-    auto* item = new QTreeWidgetItem({QString::fromUtf8("主题名称:") + entry.topicName,
-                                      QString::fromUtf8("类型名称:") + entry.typeName});
+    auto* item = new QTreeWidgetItem(
+        {tr("主题名称:%1").arg(entry.topicName), tr("类型名称:%1").arg(entry.typeName)});
     group->addChild(item);
 
     QoSInfo* qosInfo = m_qosInfo;

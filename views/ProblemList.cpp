@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QStyle>
+#include <algorithm>
 
 namespace {
 
@@ -54,8 +55,20 @@ ProblemList::ProblemList(QWidget* parent) : QTreeWidget(parent)
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     header()->setStretchLastSection(false);
-    header()->resizeSection(LevelColumn, 70);
-    header()->resizeSection(DomainColumn, 40);
+    // The level and domain columns at least as wide as their longest text: the English texts
+    // are longer than the Chinese.
+    const QFontMetrics metrics = fontMetrics();
+    const int iconSpace = style()->pixelMetric(QStyle::PM_SmallIconSize) + 8;
+    const QFontMetrics headerMetrics = header()->fontMetrics();
+    int levelWidth = headerMetrics.horizontalAdvance(headerItem()->text(LevelColumn));
+    for (ProblemLevel level : {ProblemLevel::Error, ProblemLevel::Warning, ProblemLevel::Hint}) {
+        levelWidth =
+            std::max(levelWidth, iconSpace + metrics.horizontalAdvance(Problem::levelText(level)));
+    }
+    header()->resizeSection(LevelColumn, std::max(70, levelWidth + 12));
+    header()->resizeSection(
+        DomainColumn,
+        std::max(40, headerMetrics.horizontalAdvance(headerItem()->text(DomainColumn)) + 20));
     header()->resizeSection(TopicColumn, 140);
     header()->resizeSection(ProblemColumn, 420);
     header()->resizeSection(WriterColumn, 320);

@@ -50,16 +50,21 @@ SysLogic::SysLogic(QWidget* parent)
     : TabTree(parent), m_rootItem(nullptr), m_domainIcon(QString::fromLatin1(domainIconFile)),
       m_topicIcon(QString::fromLatin1(topicIconFile))
 {
-    m_rootItem = makeItem(QString::fromUtf8("系统逻辑图"), QIcon(QString::fromLatin1(rootIcon)));
+    m_rootItem = makeItem(fixedTabTitle(), QIcon(QString::fromLatin1(rootIcon)));
     treeWidget->addTopLevelItem(m_rootItem);
     treeWidget->expandAll();
-    tabBar->addFixedTab(QString::fromUtf8("系统逻辑图"));
+    tabBar->addFixedTab(fixedTabTitle());
     connect(treeWidget, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this,
             SLOT(onItemDoubleClicked(QTreeWidgetItem*, int)));
     connect(&MonitorLib::getInstance(), SIGNAL(dataChanged()), this, SLOT(onDataChanged()));
 }
 
 SysLogic::~SysLogic() = default;
+
+QString SysLogic::fixedTabTitle()
+{
+    return tr("系统逻辑图");
+}
 
 void SysLogic::onDataChanged()
 {
@@ -89,8 +94,7 @@ void SysLogic::showTree(LogicalTree tree)
             // A new domain item is filled before it joins the tree: each item added to a shown
             // tree costs a model update.
             if (!domainItem) {
-                domainItem = makeItem(QString::number(domain.first) + QString::fromUtf8("号域"),
-                                      m_domainIcon);
+                domainItem = makeItem(tr("%1号域").arg(domain.first), m_domainIcon);
             }
             syncTopics(id, domainItem, domain.second);
             markDomain(id, domainItem);

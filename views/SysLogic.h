@@ -26,6 +26,9 @@ public:
     explicit SysLogic(QWidget* parent = nullptr);
     ~SysLogic() override;
 
+    // The title of the panel's own tab, which stays open, in the operator's language.
+    static QString fixedTabTitle();
+
     QTreeWidgetItem* m_rootItem;
     // domain id to its item, for the domains shown now
     QMap<int, QTreeWidgetItem*> m_domainItems;

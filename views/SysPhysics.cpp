@@ -33,16 +33,21 @@ SysPhysics::SysPhysics(QWidget* parent)
       m_processIcon(QString::fromLatin1(processIconFile))
 {
     treeWidget->setColumnCount(1);
-    m_rootItem = makeItem(QString::fromUtf8("系统物理图"), QIcon(QString::fromLatin1(rootIcon)));
+    m_rootItem = makeItem(fixedTabTitle(), QIcon(QString::fromLatin1(rootIcon)));
     treeWidget->addTopLevelItem(m_rootItem);
     treeWidget->expandAll();
-    tabBar->addFixedTab(QString::fromUtf8("系统物理图"));
+    tabBar->addFixedTab(fixedTabTitle());
     connect(treeWidget, SIGNAL(itemDoubleClicked(QTreeWidgetItem*, int)), this,
             SLOT(onItemDoubleClicked(QTreeWidgetItem*, int)));
     connect(&MonitorLib::getInstance(), SIGNAL(dataChanged()), this, SLOT(onDataChanged()));
 }
 
 SysPhysics::~SysPhysics() = default;
+
+QString SysPhysics::fixedTabTitle()
+{
+    return tr("系统物理图");
+}
 
 void SysPhysics::onDataChanged()
 {

@@ -25,6 +25,9 @@ public:
     explicit SysPhysics(QWidget* parent = nullptr);
     ~SysPhysics() override;
 
+    // The title of the panel's own tab, which stays open, in the operator's language.
+    static QString fixedTabTitle();
+
     QTreeWidgetItem* m_rootItem;
     // host to its item, for the hosts shown now. Keyed by the host as
     // announced: two hosts whose texts read the same ("a-b" with "c", "a" with "b-c") stay apart.

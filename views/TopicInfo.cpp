@@ -26,11 +26,10 @@ TopicInfo::TopicInfo(QWidget* parent) : QTabWidget(parent), m_table(new QTableWi
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setProperty("type", QStringLiteral("content"));
-    addTab(m_table, QString::fromUtf8("实体列表"));
+    addTab(m_table, tr("实体列表"));
     m_table->setColumnCount(6);
     m_table->setHorizontalHeaderLabels(
-        {QString::fromUtf8("实体类型"), QString::fromUtf8("节点"), QString::fromUtf8("进程/模块名"),
-         QString::fromUtf8("进程号"), QString::fromUtf8("标识"), QString::fromUtf8("状态")});
+        {tr("实体类型"), tr("节点"), tr("进程/模块名"), tr("进程号"), tr("标识"), tr("状态")});
     setTabPosition(QTabWidget::South);
     connect(m_table, SIGNAL(currentCellChanged(int, int, int, int)), this,
             SLOT(curItemChanged(int, int, int, int)));

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,7 +27,8 @@ QPushButton* buttonWithText(QWidget* parent, const QString& text)
 } // namespace
 
 DialogResult runDomainDialog(BrelvaneQtDemo& window, const QString& included,
-                             const QString& excluded)
+                             const QString& excluded, const QString& okText,
+                             const QString& cancelText)
 {
     DialogResult result;
     QDialog* dialog = nullptr;
@@ -56,13 +58,20 @@ DialogResult runDomainDialog(BrelvaneQtDemo& window, const QString& included,
         if (shown == dialog) {
             // Still open after a warning: give up the way an operator would.
             if (result.warned) {
-                QMetaObject::invokeMethod(buttonWithText(shown, QString::fromUtf8("取消")), "click",
+                QMetaObject::invokeMethod(buttonWithText(shown, cancelText), "click",
                                           Qt::QueuedConnection);
             }
             return;
         }
         dialog = shown;
         result.opened = true;
+        result.dialogTitle = dialog->windowTitle();
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+            result.labelTexts << label->text();
+        }
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            result.buttonTexts << button->text();
+        }
         const QList<QLineEdit*> edits = dialog->findChildren<QLineEdit*>();
         if (edits.size() != 2) {
             return;
@@ -72,7 +81,12 @@ DialogResult runDomainDialog(BrelvaneQtDemo& window, const QString& included,
         edits[0]->setText(included);
         edits[1]->setText(excluded);
         QObject::connect(dialog, &QDialog::accepted, [&result] { result.closedByAccept = true; });
-        QPushButton* ok = buttonWithText(dialog, QString::fromUtf8("确定"));
+        QPushButton* ok = buttonWithText(dialog, okText);
+        if (!ok) {
+            // Not the dialog expected: close it, the caller sees it was never accepted.
+            QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection);
+            return;
+        }
         QTimer::singleShot(0, ok, [ok] { QTest::mouseClick(ok, Qt::LeftButton); });
     });
     poll.start();

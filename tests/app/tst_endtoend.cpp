@@ -18,6 +18,7 @@
 #include "PeerProcess.h"
 #include "ProblemList.h"
 #include "QoSInfo.h"
+#include "ScreenShot.h"
 #include "StatisticalTab.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
@@ -29,10 +30,7 @@
 #include <QSplitter>
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QPixmap>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QSysInfo>
@@ -481,16 +479,7 @@ private:
         return m_window->staticalTab->stackedWidget->findChild<EventLogPage*>();
     }
 
-    void shoot(const QString& name)
-    {
-        if (m_shots.isEmpty()) {
-            return;
-        }
-        QTest::qWait(300);
-        QScreen* screen = QGuiApplication::primaryScreen();
-        QVERIFY(
-            screen->grabWindow(0).save(m_shots + QLatin1Char('/') + name + QStringLiteral(".png")));
-    }
+    void shoot(const QString& name) { QVERIFY(ScreenShot::save(m_shots, name)); }
 
     uint32_t m_domain = 0;
     QString m_shots;
