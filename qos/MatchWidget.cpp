@@ -2,8 +2,10 @@
 
 #include "ComparisonRows.h"
 #include "CompatibilityEngine.h"
+#include "DepartureTime.h"
 #include "EndpointLookup.h"
 #include "HandleText.h"
+#include "LeftMark.h"
 #include "MatchSnapshot.h"
 #include "MonitorLib.h"
 #include "TabBar.h"
@@ -129,6 +131,16 @@ void MatchWidget::sync(const MatchSnapshot& snapshot)
         }
     }
     m_chosenPresent = chosen != nullptr;
+    // Gone once it had been seen: a record never had says nothing about leaving.
+    const bool chosenLeft = m_chosenKey.has_value() && !m_chosenPresent;
+    const bool chosenLeftChanged = chosenLeft == m_chosenLeftText.isEmpty();
+    if (chosenLeftChanged) {
+        m_chosenLeftText =
+            chosenLeft ? tr("所选端点%1")
+                             .arg(LeftMark::text(DepartureTime::of(
+                                 m_request->domainId, HandleText::keyOf(m_request->handle))))
+                       : QString();
+    }
 
     const std::vector<MatchSnapshot::Counterpart>& all = snapshot.counterparts();
     std::unordered_map<std::string, size_t> indexOf;
@@ -147,8 +159,13 @@ void MatchWidget::sync(const MatchSnapshot& snapshot)
                 render(row);
             }
         }
-        if (present != row.present) {
-            row.present = present;
+        if (present != row.present || chosenLeftChanged) {
+            if (present != row.present) {
+                row.present = present;
+                row.leftText =
+                    present ? QString()
+                            : LeftMark::text(DepartureTime::of(m_request->domainId, row.handleKey));
+            }
             showPresence(row);
         }
     }
@@ -188,8 +205,15 @@ void MatchWidget::addRows(const MatchSnapshot& snapshot)
             treeWidget->addTopLevelItem(top);
         }
         m_rowOf.emplace(counterpart.handleKey, m_rows.size());
-        m_rows.push_back(Row{counterpart.handleKey, top, snapshot.key(counterpart)});
+        Row row;
+        row.handleKey = counterpart.handleKey;
+        row.item = top;
+        row.key = snapshot.key(counterpart);
+        m_rows.push_back(std::move(row));
         render(m_rows.back());
+        if (!m_chosenLeftText.isEmpty()) {
+            showPresence(m_rows.back());
+        }
     }
     showNotShown(notShown, int(all.size()));
 }
@@ -210,7 +234,7 @@ void MatchWidget::render(Row& row)
     }
     const Verdict* judged = verdict ? &*verdict : nullptr;
     const bool complete = ComparisonRows::fill(row.item, writer, reader, judged);
-    showVerdict(row.item, judged);
+    showVerdict(row, judged);
     if (complete && !row.complete) {
         // One click on the top row opens the whole comparison.
         row.item->setExpanded(false);
@@ -219,25 +243,42 @@ void MatchWidget::render(Row& row)
     row.complete = complete;
 }
 
-void MatchWidget::showVerdict(QTreeWidgetItem* top, const Verdict* verdict)
+void MatchWidget::showVerdict(Row& row, const Verdict* verdict)
 {
     if (!verdict) {
-        clearRole(top, 0, Qt::DecorationRole);
-        clearRole(top, 0, Qt::ToolTipRole);
-        return;
+        clearRole(row.item, 0, Qt::DecorationRole);
+        row.summary.clear();
+    } else {
+        row.item->setIcon(0, verdict->isCompatible() ? m_compatibleIcon : m_incompatibleIcon);
+        row.summary = verdict->summary();
     }
-    top->setIcon(0, verdict->isCompatible() ? m_compatibleIcon : m_incompatibleIcon);
-    top->setToolTip(0, verdict->summary());
+    showPresence(row);
 }
 
 void MatchWidget::showPresence(Row& row)
 {
-    // Only marked for now: greying the row goes with saying when it left, and the monitor
-    // does not record that yet.
     if (row.present) {
         clearRole(row.item, 0, LeftRole);
     } else {
         row.item->setData(0, LeftRole, true);
+    }
+    LeftMark::setGreyed(row.item, !row.present || !m_chosenLeftText.isEmpty());
+    // Who left comes first, the verdict after it.
+    QStringList lines;
+    if (!m_chosenLeftText.isEmpty() && !m_rows.empty() && &row == &m_rows.front()) {
+        lines << m_chosenLeftText;
+    }
+    if (!row.leftText.isEmpty()) {
+        lines << row.leftText;
+    }
+    if (!row.summary.isEmpty()) {
+        lines << row.summary;
+    }
+    const QString tooltip = lines.join(QLatin1Char('\n'));
+    if (tooltip.isEmpty()) {
+        clearRole(row.item, 0, Qt::ToolTipRole);
+    } else if (row.item->toolTip(0) != tooltip) {
+        row.item->setToolTip(0, tooltip);
     }
 }
 
@@ -265,6 +306,7 @@ void MatchWidget::forget()
     m_request.reset();
     m_chosenKey.reset();
     m_chosenPresent = false;
+    m_chosenLeftText.clear();
     m_rows.clear();
     m_rowOf.clear();
     m_notShownRow = nullptr;

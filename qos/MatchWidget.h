@@ -1,7 +1,8 @@
 // The "匹配分析" panel: a chosen data writer or data reader side by side with every endpoint of
 // the other side on its topic, under the request-offered rules, each with its verdict. It
 // follows the network while it shows an endpoint: counterparts that join are added, changed
-// announcements updated, and those that leave marked, all in place.
+// announcements updated, and those that leave greyed with a tooltip saying when, all in place;
+// when the chosen endpoint leaves, every row is greyed and the first says so.
 #pragma once
 
 #include "CompatibilityKey.h"
@@ -29,7 +30,7 @@ class MatchWidget : public TabTree
 
 public:
     // Column 0 of a counterpart's row holds true under this role while the counterpart is gone
-    // from the network; its comparison stays as last seen.
+    // from the network; its comparison stays as last seen, greyed.
     static constexpr int LeftRole = Qt::UserRole + 1;
     // At most this many counterparts get a row; a last row says how many more there are.
     static constexpr int MaxCounterpartRows = 50;
@@ -72,12 +73,15 @@ private:
         CompatibilityKey key; // the counterpart's announcement as shown
         bool complete = false;
         bool present = true;
+        QString summary;  // the verdict's, for the tooltip
+        QString leftText; // "离开于 …" while gone
     };
 
     void sync(const MatchSnapshot& snapshot);
     void addRows(const MatchSnapshot& snapshot);
     void render(Row& row);
-    void showVerdict(QTreeWidgetItem* top, const Verdict* verdict);
+    void showVerdict(Row& row, const Verdict* verdict);
+    // Greys the row while it or the chosen endpoint is gone and sets its tooltip.
     void showPresence(Row& row);
     void showNotShown(int notShown, int total);
     // The tree was emptied (by setMatchHandle or by the window after a domain change): the
@@ -89,6 +93,8 @@ private:
     // The chosen endpoint's announcement as last seen; absent while it was never had.
     std::optional<CompatibilityKey> m_chosenKey;
     bool m_chosenPresent = false;
+    // Says when the chosen endpoint left, on the first row's tooltip; empty while it is there.
+    QString m_chosenLeftText;
     std::vector<Row> m_rows;
     std::unordered_map<std::string, size_t> m_rowOf; // by handle key
     QTreeWidgetItem* m_notShownRow = nullptr;

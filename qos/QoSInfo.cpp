@@ -1,6 +1,9 @@
 #include "QoSInfo.h"
 
+#include "DepartureTime.h"
 #include "EndpointLookup.h"
+#include "HandleText.h"
+#include "LeftMark.h"
 #include "MonitorLib.h"
 #include "QosText.h"
 #include "TabBar.h"
@@ -40,6 +43,15 @@ private:
 // item whose label stands at the same position keeps its place, its expansion and its
 // children, and takes the new value; any other takes the place of the old one, expanded;
 // surplus items go.
+void greyAll(QTreeWidgetItem* item, bool greyed)
+{
+    for (int i = 0; i < item->childCount(); ++i) {
+        QTreeWidgetItem* child = item->child(i);
+        LeftMark::setGreyed(child, greyed);
+        greyAll(child, greyed);
+    }
+}
+
 void mergeChildren(QTreeWidgetItem* shown, QTreeWidgetItem* fresh)
 {
     const QList<QTreeWidgetItem*> incoming = fresh->takeChildren();
@@ -101,6 +113,8 @@ void QoSInfo::setInfo(InstanceHandle_t handle, QoSType type)
     qosHandle = handle;
     qosType = type;
     qosTree->clear();
+    m_left = false;
+    m_lookedUpAt = MonitorLib::getInstance().signalCount();
     QList<QTreeWidgetItem*> items;
     if (fetchItems(items)) {
         qosTree->addTopLevelItems(items);
@@ -115,17 +129,43 @@ void QoSInfo::onDataChanged()
     if (qosTree->topLevelItemCount() == 0) {
         return;
     }
-    InstanceHandle_t lookup = qosHandle;
-    lookup.isValid = 1;
-    if (MonitorLib::getInstance().recordRevision(lookup) == m_shownRevision) {
+    MonitorLib& monitor = MonitorLib::getInstance();
+    const uint64_t count = monitor.signalCount();
+    if (count == m_lookedUpAt) {
         return;
     }
+    m_lookedUpAt = count;
+    const uint64_t shownRevision = m_shownRevision;
     QList<QTreeWidgetItem*> items;
-    // An entity that has gone keeps its last tree.
-    if (fetchItems(items)) {
+    // An entity that has gone keeps its last tree, greyed.
+    if (!fetchItems(items)) {
+        m_shownRevision = shownRevision;
+        showLeft(true);
+        return;
+    }
+    if (m_shownRevision != shownRevision || m_left) {
         QTreeWidgetItem fresh;
         fresh.addChildren(items);
         mergeChildren(qosTree->invisibleRootItem(), &fresh);
+    } else {
+        qDeleteAll(items);
+    }
+    showLeft(false);
+}
+
+void QoSInfo::showLeft(bool left)
+{
+    if (left == m_left) {
+        return;
+    }
+    m_left = left;
+    greyAll(qosTree->invisibleRootItem(), left);
+    QTreeWidgetItem* top = qosTree->topLevelItem(0);
+    const QString tooltip = left ? LeftMark::text(DepartureTime::inAnyDomain(
+                                       MonitorLib::getInstance(), HandleText::keyOf(qosHandle)))
+                                 : QString();
+    for (int column = 0; column < qosTree->columnCount(); ++column) {
+        top->setToolTip(column, tooltip);
     }
 }
 

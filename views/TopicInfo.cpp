@@ -1,11 +1,15 @@
 #include "TopicInfo.h"
 
+#include "DepartureTime.h"
 #include "EventTime.h"
 #include "HandleText.h"
+#include "LeftMark.h"
 #include "MatchWidget.h"
 #include "MonitorEvents.h"
 #include "MonitorLib.h"
 #include "QoSInfo.h"
+#include "TabFollower.h"
+#include "TopicChanges.h"
 #include "TopicEndpoints.h"
 
 #include <QTableWidget>
@@ -19,9 +23,13 @@ QString fromUtf8(const std::string& bytes)
     return QString::fromUtf8(bytes.data(), int(bytes.size()));
 }
 
+const int statusColumn = 5;
+
 } // namespace
 
-TopicInfo::TopicInfo(QWidget* parent) : QTabWidget(parent), m_table(new QTableWidget())
+TopicInfo::TopicInfo(QWidget* parent)
+    : QTabWidget(parent), m_table(new QTableWidget()),
+      m_follower(new TabFollower([this] { follow(); }, this))
 {
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -35,10 +43,18 @@ TopicInfo::TopicInfo(QWidget* parent) : QTabWidget(parent), m_table(new QTableWi
             SLOT(curItemChanged(int, int, int, int)));
 }
 
+TopicInfo::~TopicInfo() = default;
+
 void TopicInfo::fillTopic(uint32_t domainId, const QString& topicName)
 {
+    MonitorLib& monitor = MonitorLib::getInstance();
+    m_domainId = domainId;
+    m_follower->collecting();
+    m_changes = std::make_unique<TopicChanges>(domainId, topicName.toStdString());
+    m_changes->prime(monitor);
     const TopicEndpoints endpoints =
-        collectTopicEndpoints(MonitorLib::getInstance(), domainId, topicName.toStdString());
+        collectTopicEndpoints(monitor, domainId, topicName.toStdString());
+    m_changes->setShown(endpoints);
     for (const auto& reader : endpoints.readers) {
         addRow(reader.first, reader.second, true, domainId);
     }
@@ -59,15 +75,9 @@ void TopicInfo::addRow(const std::string& key, const ProcessIdentity& host, bool
                               QString::number(host.pid),
                               handleText,
                               QStringLiteral("normal")};
-    // When the monitor first saw the endpoint, if it records events and has seen it (not yet
-    // when it joined since the last polling pass). The log's lock is the only one taken here.
-    QString firstSeen;
-    if (const EventLog* events = MonitorEvents::recording()) {
-        if (const std::optional<EntityLifetime> lifetime = events->lifetime(domainId, key)) {
-            firstSeen = tr("首次发现于 %1").arg(EventTime::clock(lifetime->firstSeen));
-        }
-    }
+    const QString firstSeen = firstSeenText(key);
     const int row = m_table->rowCount();
+    m_rowOf[key] = row;
     m_table->insertRow(row);
     for (int column = 0; column < 6; ++column) {
         auto* item = new QTableWidgetItem(texts[column]);
@@ -112,6 +122,75 @@ bool TopicInfo::selectEndpoint(const QString& handleText)
         }
     }
     return false;
+}
+
+QString TopicInfo::firstSeenText(const std::string& key) const
+{
+    // When the monitor first saw the endpoint, if it records events and has seen it (not yet
+    // when it joined since the last polling pass). The log's lock is the only one taken here.
+    if (const EventLog* events = MonitorEvents::recording()) {
+        if (const std::optional<EntityLifetime> lifetime = events->lifetime(m_domainId, key)) {
+            return tr("首次发现于 %1").arg(EventTime::clock(lifetime->firstSeen));
+        }
+    }
+    return QString();
+}
+
+void TopicInfo::follow()
+{
+    if (!m_changes) {
+        return;
+    }
+    const TopicChanges::Delta delta = m_changes->update(MonitorLib::getInstance());
+    for (const std::string& key : delta.left) {
+        const auto found = m_rowOf.find(key);
+        if (found != m_rowOf.end()) {
+            showLeft(found->second, DepartureTime::of(m_domainId, key));
+        }
+    }
+    const bool wasEmpty = m_table->rowCount() == 0;
+    for (const TopicChanges::Joined& joined : delta.joined) {
+        const auto found = m_rowOf.find(joined.key);
+        if (found != m_rowOf.end()) {
+            showLive(found->second, joined.key);
+        } else {
+            addRow(joined.key, joined.process, joined.reader, m_domainId);
+        }
+    }
+    // Sizing the columns again under the operator's hand would undo a header they widened.
+    if (wasEmpty && m_table->rowCount() > 0) {
+        m_table->resizeColumnsToContents();
+    }
+}
+
+void TopicInfo::showLive(int row, const std::string& key)
+{
+    QTableWidgetItem* status = m_table->item(row, statusColumn);
+    if (!status || !LeftMark::isGreyed(status)) {
+        return;
+    }
+    const QString firstSeen = firstSeenText(key);
+    status->setText(QStringLiteral("normal"));
+    for (int column = 0; column < m_table->columnCount(); ++column) {
+        QTableWidgetItem* item = m_table->item(row, column);
+        LeftMark::setGreyed(item, false);
+        item->setToolTip(firstSeen);
+    }
+}
+
+void TopicInfo::showLeft(int row, const EventStamp& when)
+{
+    QTableWidgetItem* status = m_table->item(row, statusColumn);
+    if (!status || LeftMark::isGreyed(status)) {
+        return;
+    }
+    const QString left = LeftMark::text(when);
+    status->setText(QStringLiteral("offline"));
+    for (int column = 0; column < m_table->columnCount(); ++column) {
+        QTableWidgetItem* item = m_table->item(row, column);
+        LeftMark::setGreyed(item, true);
+        item->setToolTip(left);
+    }
 }
 
 void TopicInfo::curItemChanged(int, int, int, int) {}

@@ -1,8 +1,11 @@
 #include "BenchRun.h"
 
+#include "DetailWidget.h"
 #include "DomainSelection.h"
 #include "EventTimings.h"
 #include "EventWait.h"
+#include "HandleText.h"
+#include "HostInfoWidget.h"
 #include "LoadSystem.h"
 #include "MachineInfo.h"
 #include "MatchWidget.h"
@@ -17,13 +20,18 @@
 #include "StatisticalTab.h"
 #include "SysLogic.h"
 #include "SysPhysics.h"
+#include "TopicEndpoints.h"
+#include "TopicInfo.h"
 #include "ViewTimings.h"
 #include "ViewWatch.h"
 
 #include <QHBoxLayout>
 #include <QHash>
 #include <QRandomGenerator>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -97,7 +105,9 @@ bool BenchRun::run(QString& error)
     discoveryLatency();
     if (m_options.churnRate > 0) {
         progress("churn");
-        churn();
+        churn(QStringLiteral("churn"));
+        progress("open tabs under churn");
+        openTabsChurn();
     }
     if (m_options.crowdWriters > 0 && m_options.crowdReaders > 0) {
         progress("crowd");
@@ -121,9 +131,13 @@ bool BenchRun::startSystem(QString& error)
     m_qos = new QoSInfo(m_window.get());
     m_match = new MatchWidget(m_window.get());
     m_stats = new StatisticalTab(m_window.get());
+    m_detail = new DetailWidget(m_window.get());
+    m_detail->m_qosInfo = m_qos;
+    m_detail->m_matchWidget = m_match;
+    m_detail->m_statisticalTab = m_stats;
     for (QWidget* panel : {static_cast<QWidget*>(m_logic), static_cast<QWidget*>(m_physics),
-                           static_cast<QWidget*>(m_qos), static_cast<QWidget*>(m_match),
-                           static_cast<QWidget*>(m_stats)}) {
+                           static_cast<QWidget*>(m_detail), static_cast<QWidget*>(m_qos),
+                           static_cast<QWidget*>(m_match), static_cast<QWidget*>(m_stats)}) {
         layout->addWidget(panel);
     }
     // Wired as in the application: every change runs the analysis on its worker thread, and
@@ -290,7 +304,7 @@ void BenchRun::discoveryLatency()
     waitQuiet(1500, 30000);
 }
 
-void BenchRun::churn()
+void BenchRun::churn(const QString& phase)
 {
     m_passes->take();
     const int signalsBefore = m_watch->signalCount();
@@ -323,18 +337,66 @@ void BenchRun::churn()
     stopChurn();
     const double elapsed = msSince(start);
     // Longer than the churn when the GUI thread fell behind it.
-    m_results.addSingle(QStringLiteral("churn_phase_ms"), elapsed, ms);
-    m_results.addSingle(QStringLiteral("churn_cpu_percent"),
+    m_results.addSingle(phase + QStringLiteral("_phase_ms"), elapsed, ms);
+    m_results.addSingle(phase + QStringLiteral("_cpu_percent"),
                         100.0 * (ProcessUsage::processCpuMs() - cpuBefore) / elapsed,
                         QStringLiteral("%"));
-    m_results.addSingle(QStringLiteral("churn_gui_thread_cpu_percent"),
+    m_results.addSingle(phase + QStringLiteral("_gui_thread_cpu_percent"),
                         100.0 * (ProcessUsage::threadCpuMs() - guiCpuBefore) / elapsed,
                         QStringLiteral("%"));
-    m_results.setCount(QStringLiteral("churn_signals_per_s"),
+    m_results.setCount(phase + QStringLiteral("_signals_per_s"),
                        (m_watch->signalCount() - signalsBefore) * 1000.0 / elapsed);
-    recordProbe(QStringLiteral("churn"));
-    recordPasses(QStringLiteral("churn"));
+    recordProbe(phase);
+    recordPasses(phase);
     waitQuiet(1500, 60000);
+}
+
+void BenchRun::openTabsChurn()
+{
+    // As an operator would have them: the largest topic and seven others spread over the
+    // topic numbers, two processes that write the largest one, and a writer of it shown in
+    // the QoS and match panels.
+    const uint32_t domain = m_options.domain;
+    const QString largest = QStringLiteral("bench/topic/00000");
+    const uint32_t step = std::max<uint32_t>(1, m_options.topics / 8);
+    for (uint32_t i = 0; i < 8; ++i) {
+        m_detail->onTopicNameDoubleClicked(
+            domain, QStringLiteral("bench/topic/%1").arg(i * step, 5, 10, QLatin1Char('0')));
+    }
+    const TopicEndpoints endpoints =
+        collectTopicEndpoints(m_monitor, domain, largest.toStdString());
+    int hosts = 0;
+    for (auto it = endpoints.writers.begin(); it != endpoints.writers.end() && hosts < 2; ++it) {
+        const ProcessIdentity& process = it->second;
+        const DetailWidget::HostTabKey key = DetailWidget::hostTabKey(
+            process.hostName, process.ips, process.processName, process.pid);
+        if (!m_detail->m_hostTabs.contains(key)) {
+            m_detail->onHostDoubleClicked(process.hostName, process.ips, process.processName,
+                                          process.pid);
+            ++hosts;
+        }
+    }
+    if (!endpoints.writers.empty()) {
+        m_detail->showTopicEndpoint(domain, largest,
+                                    HandleText::text(endpoints.writers.begin()->first));
+    }
+    m_results.setCount(QStringLiteral("tabs_open"),
+                       m_detail->m_topicTabs.size() + m_detail->m_hostTabs.size());
+    auto rows = [this](bool left) {
+        int count = 0;
+        for (const TopicInfo* tab : m_detail->m_topicTabs) {
+            for (int row = 0; row < tab->m_table->rowCount(); ++row) {
+                count += (tab->m_table->item(row, 5)->text() == QLatin1String("offline")) == left;
+            }
+        }
+        return count;
+    };
+    const int rowsBefore = rows(false) + rows(true);
+    churn(QStringLiteral("tabs_churn"));
+    // What the tabs showed of the churn once it settled.
+    m_results.setCount(QStringLiteral("tabs_churn_rows_offline"), rows(true));
+    m_results.setCount(QStringLiteral("tabs_churn_rows_added"),
+                       rows(false) + rows(true) - rowsBefore);
 }
 
 void BenchRun::problems()

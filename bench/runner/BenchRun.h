@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <memory>
 
+class DetailWidget;
 struct DomainSummary;
 class EventLog;
 class LoadSystem;
@@ -41,7 +42,10 @@ private:
     void steady();
     void idle();
     void discoveryLatency();
-    void churn();
+    // Replaces endpoints at the churn rate for the churn time; figures named after `phase`.
+    void churn(const QString& phase);
+    // The same with ten detail tabs open and the QoS and match panels showing an endpoint.
+    void openTabsChurn();
     void problems();
     void crowd();
     // The domain's counts in the last report of the problems watch.
@@ -60,6 +64,7 @@ private:
     QoSInfo* m_qos = nullptr;
     MatchWidget* m_match = nullptr;
     StatisticalTab* m_stats = nullptr;
+    DetailWidget* m_detail = nullptr;
     ProblemWatch* m_problems = nullptr; // a child of m_window
     std::unique_ptr<ViewWatch> m_watch;
     std::unique_ptr<PassRecorder> m_passes;

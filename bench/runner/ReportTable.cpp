@@ -45,6 +45,8 @@ const Row rows[] = {
     {"poll_hold_max_ms", "Longest polling pass (all phases)", "max", -1},
     {"gui_event_lag_discovery_ms", "Longest event-loop stall, initial discovery", "max", -1},
     {"gui_event_lag_churn_ms", "Longest event-loop stall, churn", "max", -1},
+    {"gui_event_lag_tabs_churn_ms", "Longest event-loop stall, churn with ten open tabs", "max",
+     100},
     {"discovery_to_screen_ms", "Discovery to screen, p50", "median", -1},
     {"discovery_to_screen_ms", "Discovery to screen, p95", "p95", 50},
     {"discovery_whole_system_ms", "Whole system shown after joining", "median", -1},
@@ -52,6 +54,9 @@ const Row rows[] = {
     {"idle_cpu_percent", "Idle CPU (% of one core)", "median", 5},
     {"churn_cpu_percent", "CPU under churn (% of one core)", "median", -1},
     {"churn_gui_thread_cpu_percent", "GUI thread CPU under churn (%)", "median", -1},
+    {"tabs_churn_cpu_percent", "CPU under churn, ten open tabs (% of one core)", "median", -1},
+    {"tabs_churn_gui_thread_cpu_percent", "GUI thread CPU under churn, ten open tabs (%)", "median",
+     -1},
     {"floor_cyclone_read_all_ms", "Floor: Cyclone reads every builtin sample", "median", -1},
 };
 

@@ -7,6 +7,7 @@
 #include "Counterparts.h"
 #include "EndpointLookup.h"
 #include "HandleText.h"
+#include "LeftMark.h"
 #include "MatchWidget.h"
 #include "PeerProcess.h"
 #include "RecordChangeLog.h"
@@ -16,6 +17,7 @@
 #include "WatchedDomain.h"
 
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTreeWidget>
 #include <QtTest>
@@ -644,7 +646,7 @@ void TestMatchWidget::moreThanFiftyCounterparts()
 
 // While it shows an endpoint, the panel follows the network in place: a counterpart that joins
 // gets a row at the end, the operator's expansion and scrolling stay, and what leaves keeps its
-// row, marked. Emptied as after a domain change, it stays empty.
+// row, marked and greyed. Emptied as after a domain change, it stays empty.
 void TestMatchWidget::followsTheNetwork()
 {
     const uint32_t d = TestEnv::domain(4);
@@ -702,20 +704,38 @@ void TestMatchWidget::followsTheNetwork()
     QVERIFY(showsCompatible(stays));
     QCOMPARE(resets, 0);
 
-    // It leaves: its row stays, marked as gone.
+    // It leaves: its row stays, marked as gone and greyed, saying when before its verdict.
+    const QString incompatibleTip = joined->toolTip(0);
+    QVERIFY(!LeftMark::isGreyed(joined) && !LeftMark::isGreyed(stays));
     QVERIFY(second.stop());
     QTRY_VERIFY_WITH_TIMEOUT(joined->data(0, MatchWidget::LeftRole).toBool(), discoveryMs);
     QCOMPARE(panel.treeWidget->topLevelItemCount(), 2);
     QVERIFY(!stays->data(0, MatchWidget::LeftRole).toBool());
     QVERIFY(!panel.shownEndpointLeft());
+    QVERIFY(LeftMark::isGreyed(joined));
+    QVERIFY(!LeftMark::isGreyed(stays));
+    const QRegularExpression leftAt(QStringLiteral("^离开于 \\d\\d:\\d\\d:\\d\\d\n"));
+    QVERIFY2(leftAt.match(joined->toolTip(0)).hasMatch(), qPrintable(joined->toolTip(0)));
+    QVERIFY(joined->toolTip(0).endsWith(QLatin1Char('\n') + incompatibleTip));
+    QVERIFY(showsCompatible(stays));
 
-    // The writer shown leaves with its reader: everything stays as it was, marked.
+    // The writer shown leaves with its reader: everything stays as it was, greyed, and the
+    // first row says that the chosen endpoint left, and when.
     QVERIFY(first.stop());
     QTRY_VERIFY_WITH_TIMEOUT(panel.shownEndpointLeft(), discoveryMs);
     QTRY_VERIFY_WITH_TIMEOUT(stays->data(0, MatchWidget::LeftRole).toBool(), discoveryMs);
     QCOMPARE(panel.treeWidget->topLevelItemCount(), 2);
     QVERIFY(stays->isExpanded());
-    QVERIFY(showsCompatible(stays));
+    QVERIFY(LeftMark::isGreyed(stays) && LeftMark::isGreyed(joined));
+    const QStringList lines = stays->toolTip(0).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(QRegularExpression(QStringLiteral("^所选端点离开于 \\d\\d:\\d\\d:\\d\\d$"))
+                 .match(lines[0])
+                 .hasMatch(),
+             qPrintable(lines[0]));
+    QVERIFY(lines[1].startsWith(QStringLiteral("离开于 ")));
+    QCOMPARE(lines[2], QStringLiteral("可以匹配"));
+    QVERIFY(!joined->toolTip(0).startsWith(QStringLiteral("所选端点")));
     QCOMPARE(resets, 0);
 
     // The window empties the panel after a domain change; changes after it leave it empty.

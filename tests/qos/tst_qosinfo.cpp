@@ -1,8 +1,9 @@
 // The QoS panel against a real peer process whose writer and reader QoS the test sets, and
-// changes while the panel shows them.
+// changes while the panel shows them, and against one that leaves while it is shown.
 #include "ChangeCounter.h"
 #include "EndpointLookup.h"
 #include "HandleText.h"
+#include "LeftMark.h"
 #include "PeerProcess.h"
 #include "QoSInfo.h"
 #include "TabBar.h"
@@ -11,6 +12,7 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -69,6 +71,7 @@ private slots:
     void secondCallReplacesFirst();
     void queuedInvocation();
     void followsRecordChanges();
+    void greyedWhenGone();
 
 private:
     InstanceHandle_t writer() const { return HandleText::handleFromKey(m_peer.writers()[0].key); }
@@ -378,6 +381,59 @@ void TestQoSInfo::followsRecordChanges()
     QCOMPARE(bar->value(), scrolled);
     QVERIFY(writerPanel.qosHandle == writer());
     QCOMPARE(writerPanel.qosType, WriterQoS);
+}
+
+// The writer shown leaves: the tree stays as it was, every item greyed, and the top item says
+// when it left. Shown again by a click, nothing is greyed: the panel shows what it finds.
+void TestQoSInfo::greyedWhenGone()
+{
+    PeerProcess leaving;
+    QVERIFY2(leaving.startPeer({QStringLiteral("--domain"), QString::number(TestEnv::domain(0)),
+                                QStringLiteral("--writer"), QStringLiteral("Gone@GoneType"),
+                                QStringLiteral("--qos"), QStringLiteral("userdata=bye")}),
+             qPrintable(leaving.errorString()));
+    const InstanceHandle_t handle = HandleText::handleFromKey(leaving.writers()[0].key);
+    QTRY_VERIFY_WITH_TIMEOUT(findPublicationData(MonitorLib::getInstance(), handle) != nullptr,
+                             discoveryMs);
+    QoSInfo panel;
+    panel.setInfo(handle, WriterQoS);
+    const QStringList shown = flatten(panel.qosTree);
+    QVERIFY(shown.contains(QStringLiteral("user_data/value=bye")));
+    auto greyed = [&panel](bool expected) {
+        for (int i = 0; i < panel.qosTree->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* policy = panel.qosTree->topLevelItem(i);
+            if (LeftMark::isGreyed(policy) != expected) {
+                return false;
+            }
+            for (int j = 0; j < policy->childCount(); ++j) {
+                if (LeftMark::isGreyed(policy->child(j)) != expected) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    QVERIFY(greyed(false));
+    QVERIFY(!panel.shownEntityLeft());
+
+    QVERIFY(leaving.stop());
+    QTRY_VERIFY_WITH_TIMEOUT(panel.shownEntityLeft(), discoveryMs);
+    QCOMPARE(flatten(panel.qosTree), shown);
+    QVERIFY(greyed(true));
+    QTreeWidgetItem* top = panel.qosTree->topLevelItem(0);
+    const QRegularExpression leftAt(QStringLiteral("^离开于 \\d\\d:\\d\\d:\\d\\d$"));
+    QVERIFY2(leftAt.match(top->toolTip(0)).hasMatch(), qPrintable(top->toolTip(0)));
+    QCOMPARE(top->toolTip(1), top->toolTip(0));
+    QVERIFY(panel.qosTree->topLevelItem(1)->toolTip(0).isEmpty());
+
+    // Another click on the gone writer finds nothing and shows nothing.
+    panel.setInfo(handle, WriterQoS);
+    QCOMPARE(panel.qosTree->topLevelItemCount(), 0);
+    QVERIFY(!panel.shownEntityLeft());
+    // A live one is shown ungreyed.
+    panel.setInfo(writer(), WriterQoS);
+    QCOMPARE(panel.qosTree->topLevelItemCount(), 15);
+    QVERIFY(greyed(false));
 }
 
 QTEST_MAIN(TestQoSInfo)

@@ -1,12 +1,14 @@
 // The host detail tab against a peer process: the per-domain tree of one process's readers
 // and writers, and clicks that show exactly the clicked endpoint in the QoS and match panels
-// (also a reader and a writer with the same topic and type); failure lines against the
+// (also a reader and a writer with the same topic and type), items that follow peers leaving
+// and joining; failure lines and an endpoint that comes back under its handle against the
 // middleware double.
 #include "Clicks.h"
 #include "EndpointLookup.h"
 #include "FailingDomain.h"
 #include "HandleText.h"
 #include "HostInfoWidget.h"
+#include "LeftMark.h"
 #include "MonitorFixture.h"
 #include "PanelCalls.h"
 #include "PeerProcess.h"
@@ -18,8 +20,10 @@
 #include "WatchedDomain.h"
 
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QSet>
 #include <QtTest>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -30,6 +34,34 @@ namespace {
 
 const int discoveryMs = 15000;
 const char* const radarInfo = "host=h-1,pid=42,exe=/usr/bin/radar,ip=10.0.0.1";
+const char* const sonarInfo = "host=h-9,pid=77,exe=/usr/bin/sonar,ip=10.0.0.9";
+
+// Every item as TreeDump shows it, with " (grey)" after a greyed one and " <tooltip>" after
+// one with a tooltip in column 0.
+QStringList marked(const QTreeWidget* tree)
+{
+    QStringList lines = TreeDump::lines(tree);
+    int i = 0;
+    std::function<void(const QTreeWidgetItem*)> visit = [&](const QTreeWidgetItem* item) {
+        if (LeftMark::isGreyed(item)) {
+            lines[i] += QStringLiteral(" (grey)");
+        }
+        if (!item->toolTip(0).isEmpty()) {
+            lines[i] += QStringLiteral(" <") + item->toolTip(0) + QLatin1Char('>');
+        }
+        ++i;
+        for (int c = 0; c < item->childCount(); ++c) {
+            visit(item->child(c));
+        }
+    };
+    for (int t = 0; t < tree->topLevelItemCount(); ++t) {
+        visit(tree->topLevelItem(t));
+    }
+    // Times are the wall clock's: keep their form only.
+    lines.replaceInStrings(QRegularExpression(QStringLiteral("离开于 \\d\\d:\\d\\d:\\d\\d")),
+                           QStringLiteral("离开于 hh:mm:ss"));
+    return lines;
+}
 
 } // namespace
 
@@ -48,6 +80,9 @@ private slots:
     void failureLines_data();
     void failureLines();
     void indexFollowsChanges();
+
+    void itemsFollowPeers();
+    void endpointComesBack();
 
 private:
     QString hex(const std::string& key) const { return HandleText::text(key); }
@@ -383,7 +418,107 @@ void TestHostInfoWidget::indexFollowsChanges()
     }
     emit monitor.dataChanged();
     QVERIFY(check());
-}
 
-QTEST_MAIN(TestHostInfoWidget)
+    // A process with endpoints in two domains: a second peer of the same process adds a writer,
+    // which appears at the end of its group; then the first peer leaves, and its items stay
+    // greyed with the time, as does the domain it alone took part in.
+    void TestHostInfoWidget::itemsFollowPeers()
+    {
+        const QString d1 = QString::number(TestEnv::domain(0));
+        const QString d2 = QString::number(TestEnv::domain(1));
+        PeerProcess first;
+        QVERIFY2(
+            first.startPeer({"--domain", d1, "--participant", "--sysinfo", sonarInfo, "--reader",
+                             "Ping@PingType", "--writer", "Ping@PingType", "--domain", d2,
+                             "--participant", "--sysinfo", sonarInfo, "--writer", "Far@FarType"}),
+            qPrintable(first.errorString()));
+        const ProcessIdentity sonar{"h-9", "10.0.0.9", "sonar", 77};
+        QTRY_VERIFY_WITH_TIMEOUT(
+            collectProcessEndpoints(MonitorLib::getInstance(), sonar).writers.size() == 2 &&
+                collectProcessEndpoints(MonitorLib::getInstance(), sonar).readers.size() == 1,
+            discoveryMs);
+        HostInfoWidget tab;
+        tab.m_qosInfo = &m_qos;
+        tab.m_matchWidget = &m_match;
+        tab.resize(500, 400);
+        tab.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tab));
+        tab.showProcess("h-9", "10.0.0.9", "sonar", 77);
+        QCOMPARE(marked(tab.m_tree),
+                 (QStringList{"进程名：sonar|77", "  域参与者|所属域：" + d1, "    数据读者",
+                              "      主题名称:Ping|类型名称:PingType", "    数据写者",
+                              "      主题名称:Ping|类型名称:PingType", "进程名：sonar|77",
+                              "  域参与者|所属域：" + d2, "    数据读者", "    数据写者",
+                              "      主题名称:Far|类型名称:FarType"}));
+
+        PeerProcess second;
+        QVERIFY2(second.startPeer({"--domain", d1, "--participant", "--sysinfo", sonarInfo,
+                                   "--writer", "Alpha@AlphaType"}),
+                 qPrintable(second.errorString()));
+        // Alpha sorts before Ping by name and perhaps by handle: it still goes last.
+        QTRY_COMPARE_WITH_TIMEOUT(tab.m_tree->topLevelItem(0)->child(0)->child(1)->childCount(), 2,
+                                  discoveryMs);
+        QCOMPARE(tab.m_tree->topLevelItem(0)->child(0)->child(1)->child(1)->text(0),
+                 QStringLiteral("主题名称:Alpha"));
+
+        QVERIFY(first.stop());
+        const QString left = QStringLiteral(" (grey) <离开于 hh:mm:ss>");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            marked(tab.m_tree),
+            (QStringList{"进程名：sonar|77", "  域参与者|所属域：" + d1, "    数据读者",
+                         "      主题名称:Ping|类型名称:PingType" + left, "    数据写者",
+                         "      主题名称:Ping|类型名称:PingType" + left,
+                         "      主题名称:Alpha|类型名称:AlphaType", "进程名：sonar|77" + left,
+                         "  域参与者|所属域：" + d2 + left, "    数据读者" + left,
+                         "    数据写者" + left, "      主题名称:Far|类型名称:FarType" + left}),
+            discoveryMs);
+        // Greyed items still show what they showed: a click reaches the panels.
+        PanelCalls panels(m_qos, m_match);
+        Clicks::click(tab.m_tree, tab.m_tree->topLevelItem(0)->child(0)->child(0)->child(0));
+        QCOMPARE(panels.calls, (QStringList{"qos", "match"}));
+    }
+
+    // The double's writer (a participant without system information: the defaults' process)
+    // leaves and comes back under the same handle: its item and its domain are greyed, then live
+    // again, in place.
+    void TestHostInfoWidget::endpointComesBack()
+    {
+        const uint32_t id = TestEnv::domain(2);
+        MonitorFixture fixture;
+        PublicationBuiltinTopicData w;
+        FakeParticipant* fake = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+            ParticipantBuiltinTopicData p;
+            p.key = FakeParticipant::key(0x01);
+            w.key = FakeParticipant::key(0x02);
+            w.participant_key = p.key;
+            w.topic_name = "Back";
+            w.type_name = "BackType";
+            fake = &fixture.addDomainLocked(id);
+            fake->addParticipant(p);
+            fake->addPublication(w);
+        }
+        HostInfoWidget tab;
+        tab.showProcess("RodedUZI", "127.0.0.1", "/path/to/exe", 1);
+        const QStringList live = marked(tab.m_tree);
+        QVERIFY2(live.contains("      主题名称:Back|类型名称:BackType"),
+                 qPrintable(live.join('\n')));
+        {
+            std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+            fake->removePublication(w.key);
+        }
+        const QString left = QStringLiteral(" (grey) <离开于 hh:mm:ss>");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            marked(tab.m_tree).contains("      主题名称:Back|类型名称:BackType" + left),
+            discoveryMs);
+        QVERIFY(marked(tab.m_tree).contains("  域参与者|所属域：" + QString::number(id) + left));
+        {
+            std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+            fake->addPublication(w);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(marked(tab.m_tree), live, discoveryMs);
+    }
+
+    QTEST_MAIN(TestHostInfoWidget)
 #include "tst_hostinfowidget.moc"

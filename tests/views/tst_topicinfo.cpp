@@ -1,10 +1,13 @@
 // The topic detail tab against a peer process: rows, their order and texts, read-only cells,
-// only the page's own domain, and clicks reaching the QoS and match panels once; handle text
-// of chosen bytes and the failure lines against the middleware double.
+// only the page's own domain, clicks reaching the QoS and match panels once, and rows that
+// follow peers leaving and joining; handle text of chosen bytes, the failure lines and an
+// endpoint that comes back under its handle against the middleware double.
 #include "Clicks.h"
 #include "EndpointLookup.h"
+#include "EventTime.h"
 #include "FailingDomain.h"
 #include "HandleText.h"
+#include "LeftMark.h"
 #include "MonitorEvents.h"
 #include "MonitorFixture.h"
 #include "PanelCalls.h"
@@ -51,11 +54,15 @@ private slots:
     void failureLines_data();
     void failureLines();
     void rowSaysWhenFirstSeen();
+    void rowsFollowPeers();
+    void rowComesBack();
 
 private:
     // A filled page of the first domain's topic T, with panels to click into.
     std::unique_ptr<TopicInfo> page(uint32_t domainId);
     QString hex(const std::string& key) const { return HandleText::text(key); }
+    // Column 5 of every row, with "(grey)" after a greyed one.
+    static QStringList states(const TopicInfo& tab);
 
     std::unique_ptr<WatchedDomain> m_domain1;
     std::unique_ptr<WatchedDomain> m_domain2;
@@ -327,6 +334,127 @@ void TestTopicInfo::rowSaysWhenFirstSeen()
                      known ? QStringLiteral("首次发现于 08:00:05") : QString());
         }
     }
+}
+
+QStringList TestTopicInfo::states(const TopicInfo& tab)
+{
+    QStringList shown;
+    for (int row = 0; row < tab.m_table->rowCount(); ++row) {
+        bool greyed = true;
+        for (int column = 0; column < 6; ++column) {
+            greyed = greyed && LeftMark::isGreyed(tab.m_table->item(row, column));
+        }
+        shown << tab.m_table->item(row, 5)->text() + (greyed ? QStringLiteral("(grey)") : "");
+    }
+    return shown;
+}
+
+// After rowSaysWhenFirstSeen, so the event log records these peers: a peer's endpoints leave
+// and their rows stay in place, greyed and offline, saying when the log saw them go; a writer
+// of another peer that joins later gets a new row at the end.
+void TestTopicInfo::rowsFollowPeers()
+{
+    const QString domain = QString::number(TestEnv::domain(0));
+    PeerProcess first;
+    QVERIFY2(first.startPeer(
+                 {"--domain", domain, "--writer", "Live@LiveType", "--reader", "Live@LiveType"}),
+             qPrintable(first.errorString()));
+    MonitorLib& monitor = MonitorLib::getInstance();
+    QTRY_COMPARE_WITH_TIMEOUT(
+        collectTopicEndpoints(monitor, TestEnv::domain(0), "Live").writers.size(), size_t(1),
+        discoveryMs);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        collectTopicEndpoints(monitor, TestEnv::domain(0), "Live").readers.size(), size_t(1),
+        discoveryMs);
+    TopicInfo tab;
+    tab.m_qosInfo = &m_qos;
+    tab.m_matchWidget = &m_match;
+    tab.resize(900, 300);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    tab.fillTopic(TestEnv::domain(0), QStringLiteral("Live"));
+    tab.m_table->horizontalHeader()->resizeSection(1, 333);
+    const QStringList firstRows = TreeDump::lines(tab.m_table);
+    QCOMPARE(states(tab), (QStringList{"normal", "normal"}));
+
+    PeerProcess second;
+    QVERIFY2(second.startPeer({"--domain", domain, "--writer", "Live@LiveType"}),
+             qPrintable(second.errorString()));
+    QTRY_COMPARE_WITH_TIMEOUT(tab.m_table->rowCount(), 3, discoveryMs);
+    QCOMPARE(TreeDump::lines(tab.m_table).mid(0, 2), firstRows);
+    QCOMPARE(tab.m_table->item(2, 0)->text(), QStringLiteral("DataWriter"));
+    QCOMPARE(tab.m_table->item(2, 4)->text(), hex(second.writers()[0].key));
+    QCOMPARE(states(tab), (QStringList{"normal", "normal", "normal"}));
+
+    QVERIFY(first.stop());
+    QTRY_COMPARE_WITH_TIMEOUT(
+        states(tab), (QStringList{"offline(grey)", "offline(grey)", "normal"}), discoveryMs);
+    // The rows kept their place and, but for the state, their texts.
+    QStringList offline = firstRows;
+    offline.replaceInStrings(QStringLiteral("|normal"), QStringLiteral("|offline"));
+    QCOMPARE(TreeDump::lines(tab.m_table).mid(0, 2), offline);
+    QCOMPARE(tab.m_table->horizontalHeader()->sectionSize(1), 333);
+    for (int row = 0; row < 2; ++row) {
+        const std::string key = row == 0 ? first.readers()[0].key : first.writers()[0].key;
+        QCOMPARE(tab.m_table->item(row, 4)->text(), hex(key));
+        const std::optional<EntityLifetime> lifetime =
+            MonitorEvents::log().lifetime(TestEnv::domain(0), key);
+        QVERIFY(lifetime && lifetime->left);
+        for (int column = 0; column < 6; ++column) {
+            QCOMPARE(tab.m_table->item(row, column)->toolTip(),
+                     QStringLiteral("离开于 ") + EventTime::clock(*lifetime->left));
+        }
+    }
+    QVERIFY(tab.m_table->item(2, 0)->toolTip().startsWith(QStringLiteral("首次发现于 ")));
+    // A click on an offline row still reaches the panels.
+    PanelCalls panels(m_qos, m_match);
+    Clicks::click(tab.m_table, 1, 0);
+    QCOMPARE(panels.calls, (QStringList{"qos", "match"}));
+}
+
+// The double's writer leaves and comes back under the same handle: its row goes offline and
+// is live again, in place, without a second row; a reader that joins meanwhile goes after it.
+void TestTopicInfo::rowComesBack()
+{
+    const uint32_t id = TestEnv::domain(2);
+    MonitorFixture fixture;
+    PublicationBuiltinTopicData w;
+    SubscriptionBuiltinTopicData r;
+    FakeParticipant* fake = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        ParticipantBuiltinTopicData p;
+        p.key = FakeParticipant::key(0x01);
+        w.key = FakeParticipant::key(0x02);
+        w.participant_key = p.key;
+        w.topic_name = "Back";
+        r.key = FakeParticipant::key(0x03);
+        r.participant_key = p.key;
+        r.topic_name = "Back";
+        fake = &fixture.addDomainLocked(id);
+        fake->addParticipant(p);
+        fake->addPublication(w);
+    }
+    TopicInfo tab;
+    tab.fillTopic(id, QStringLiteral("Back"));
+    QCOMPARE(states(tab), QStringList{"normal"});
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        fake->removePublication(w.key);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(states(tab), QStringList{"offline(grey)"}, discoveryMs);
+    const QRegularExpression leftAt(QStringLiteral("^离开于 \\d\\d:\\d\\d:\\d\\d$"));
+    QVERIFY2(leftAt.match(tab.m_table->item(0, 3)->toolTip()).hasMatch(),
+             qPrintable(tab.m_table->item(0, 3)->toolTip()));
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        fake->addSubscription(r);
+        fake->addPublication(w);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(states(tab), (QStringList{"normal", "normal"}), discoveryMs);
+    QCOMPARE(tab.m_table->item(0, 4)->text(), hex(HandleText::keyOf(w.key)));
+    QCOMPARE(tab.m_table->item(1, 0)->text(), QStringLiteral("DataReader"));
+    QVERIFY(!tab.m_table->item(0, 3)->toolTip().startsWith(QStringLiteral("离开于")));
 }
 
 QTEST_MAIN(TestTopicInfo)
