@@ -418,107 +418,105 @@ void TestHostInfoWidget::indexFollowsChanges()
     }
     emit monitor.dataChanged();
     QVERIFY(check());
+}
 
-    // A process with endpoints in two domains: a second peer of the same process adds a writer,
-    // which appears at the end of its group; then the first peer leaves, and its items stay
-    // greyed with the time, as does the domain it alone took part in.
-    void TestHostInfoWidget::itemsFollowPeers()
+// A process with endpoints in two domains: a second peer of the same process adds a writer,
+// which appears at the end of its group; then the first peer leaves, and its items stay
+// greyed with the time, as does the domain it alone took part in.
+void TestHostInfoWidget::itemsFollowPeers()
+{
+    const QString d1 = QString::number(TestEnv::domain(0));
+    const QString d2 = QString::number(TestEnv::domain(1));
+    PeerProcess first;
+    QVERIFY2(first.startPeer({"--domain", d1, "--participant", "--sysinfo", sonarInfo, "--reader",
+                              "Ping@PingType", "--writer", "Ping@PingType", "--domain", d2,
+                              "--participant", "--sysinfo", sonarInfo, "--writer", "Far@FarType"}),
+             qPrintable(first.errorString()));
+    const ProcessIdentity sonar{"h-9", "10.0.0.9", "sonar", 77};
+    QTRY_VERIFY_WITH_TIMEOUT(
+        collectProcessEndpoints(MonitorLib::getInstance(), sonar).writers.size() == 2 &&
+            collectProcessEndpoints(MonitorLib::getInstance(), sonar).readers.size() == 1,
+        discoveryMs);
+    HostInfoWidget tab;
+    tab.m_qosInfo = &m_qos;
+    tab.m_matchWidget = &m_match;
+    tab.resize(500, 400);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    tab.showProcess("h-9", "10.0.0.9", "sonar", 77);
+    QCOMPARE(marked(tab.m_tree),
+             (QStringList{"进程名：sonar|77", "  域参与者|所属域：" + d1, "    数据读者",
+                          "      主题名称:Ping|类型名称:PingType", "    数据写者",
+                          "      主题名称:Ping|类型名称:PingType", "进程名：sonar|77",
+                          "  域参与者|所属域：" + d2, "    数据读者", "    数据写者",
+                          "      主题名称:Far|类型名称:FarType"}));
+
+    PeerProcess second;
+    QVERIFY2(second.startPeer({"--domain", d1, "--participant", "--sysinfo", sonarInfo, "--writer",
+                               "Alpha@AlphaType"}),
+             qPrintable(second.errorString()));
+    // Alpha sorts before Ping by name and perhaps by handle: it still goes last.
+    QTRY_COMPARE_WITH_TIMEOUT(tab.m_tree->topLevelItem(0)->child(0)->child(1)->childCount(), 2,
+                              discoveryMs);
+    QCOMPARE(tab.m_tree->topLevelItem(0)->child(0)->child(1)->child(1)->text(0),
+             QStringLiteral("主题名称:Alpha"));
+
+    QVERIFY(first.stop());
+    const QString left = QStringLiteral(" (grey) <离开于 hh:mm:ss>");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        marked(tab.m_tree),
+        (QStringList{"进程名：sonar|77", "  域参与者|所属域：" + d1, "    数据读者",
+                     "      主题名称:Ping|类型名称:PingType" + left, "    数据写者",
+                     "      主题名称:Ping|类型名称:PingType" + left,
+                     "      主题名称:Alpha|类型名称:AlphaType", "进程名：sonar|77" + left,
+                     "  域参与者|所属域：" + d2 + left, "    数据读者" + left,
+                     "    数据写者" + left, "      主题名称:Far|类型名称:FarType" + left}),
+        discoveryMs);
+    // Greyed items still show what they showed: a click reaches the panels.
+    PanelCalls panels(m_qos, m_match);
+    Clicks::click(tab.m_tree, tab.m_tree->topLevelItem(0)->child(0)->child(0)->child(0));
+    QCOMPARE(panels.calls, (QStringList{"qos", "match"}));
+}
+
+// The double's writer (a participant without system information: the defaults' process)
+// leaves and comes back under the same handle: its item and its domain are greyed, then live
+// again, in place.
+void TestHostInfoWidget::endpointComesBack()
+{
+    const uint32_t id = TestEnv::domain(2);
+    MonitorFixture fixture;
+    PublicationBuiltinTopicData w;
+    FakeParticipant* fake = nullptr;
     {
-        const QString d1 = QString::number(TestEnv::domain(0));
-        const QString d2 = QString::number(TestEnv::domain(1));
-        PeerProcess first;
-        QVERIFY2(
-            first.startPeer({"--domain", d1, "--participant", "--sysinfo", sonarInfo, "--reader",
-                             "Ping@PingType", "--writer", "Ping@PingType", "--domain", d2,
-                             "--participant", "--sysinfo", sonarInfo, "--writer", "Far@FarType"}),
-            qPrintable(first.errorString()));
-        const ProcessIdentity sonar{"h-9", "10.0.0.9", "sonar", 77};
-        QTRY_VERIFY_WITH_TIMEOUT(
-            collectProcessEndpoints(MonitorLib::getInstance(), sonar).writers.size() == 2 &&
-                collectProcessEndpoints(MonitorLib::getInstance(), sonar).readers.size() == 1,
-            discoveryMs);
-        HostInfoWidget tab;
-        tab.m_qosInfo = &m_qos;
-        tab.m_matchWidget = &m_match;
-        tab.resize(500, 400);
-        tab.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&tab));
-        tab.showProcess("h-9", "10.0.0.9", "sonar", 77);
-        QCOMPARE(marked(tab.m_tree),
-                 (QStringList{"进程名：sonar|77", "  域参与者|所属域：" + d1, "    数据读者",
-                              "      主题名称:Ping|类型名称:PingType", "    数据写者",
-                              "      主题名称:Ping|类型名称:PingType", "进程名：sonar|77",
-                              "  域参与者|所属域：" + d2, "    数据读者", "    数据写者",
-                              "      主题名称:Far|类型名称:FarType"}));
-
-        PeerProcess second;
-        QVERIFY2(second.startPeer({"--domain", d1, "--participant", "--sysinfo", sonarInfo,
-                                   "--writer", "Alpha@AlphaType"}),
-                 qPrintable(second.errorString()));
-        // Alpha sorts before Ping by name and perhaps by handle: it still goes last.
-        QTRY_COMPARE_WITH_TIMEOUT(tab.m_tree->topLevelItem(0)->child(0)->child(1)->childCount(), 2,
-                                  discoveryMs);
-        QCOMPARE(tab.m_tree->topLevelItem(0)->child(0)->child(1)->child(1)->text(0),
-                 QStringLiteral("主题名称:Alpha"));
-
-        QVERIFY(first.stop());
-        const QString left = QStringLiteral(" (grey) <离开于 hh:mm:ss>");
-        QTRY_COMPARE_WITH_TIMEOUT(
-            marked(tab.m_tree),
-            (QStringList{"进程名：sonar|77", "  域参与者|所属域：" + d1, "    数据读者",
-                         "      主题名称:Ping|类型名称:PingType" + left, "    数据写者",
-                         "      主题名称:Ping|类型名称:PingType" + left,
-                         "      主题名称:Alpha|类型名称:AlphaType", "进程名：sonar|77" + left,
-                         "  域参与者|所属域：" + d2 + left, "    数据读者" + left,
-                         "    数据写者" + left, "      主题名称:Far|类型名称:FarType" + left}),
-            discoveryMs);
-        // Greyed items still show what they showed: a click reaches the panels.
-        PanelCalls panels(m_qos, m_match);
-        Clicks::click(tab.m_tree, tab.m_tree->topLevelItem(0)->child(0)->child(0)->child(0));
-        QCOMPARE(panels.calls, (QStringList{"qos", "match"}));
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        ParticipantBuiltinTopicData p;
+        p.key = FakeParticipant::key(0x01);
+        w.key = FakeParticipant::key(0x02);
+        w.participant_key = p.key;
+        w.topic_name = "Back";
+        w.type_name = "BackType";
+        fake = &fixture.addDomainLocked(id);
+        fake->addParticipant(p);
+        fake->addPublication(w);
     }
-
-    // The double's writer (a participant without system information: the defaults' process)
-    // leaves and comes back under the same handle: its item and its domain are greyed, then live
-    // again, in place.
-    void TestHostInfoWidget::endpointComesBack()
+    HostInfoWidget tab;
+    tab.showProcess("RodedUZI", "127.0.0.1", "/path/to/exe", 1);
+    const QStringList live = marked(tab.m_tree);
+    QVERIFY2(live.contains("      主题名称:Back|类型名称:BackType"), qPrintable(live.join('\n')));
     {
-        const uint32_t id = TestEnv::domain(2);
-        MonitorFixture fixture;
-        PublicationBuiltinTopicData w;
-        FakeParticipant* fake = nullptr;
-        {
-            std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
-            ParticipantBuiltinTopicData p;
-            p.key = FakeParticipant::key(0x01);
-            w.key = FakeParticipant::key(0x02);
-            w.participant_key = p.key;
-            w.topic_name = "Back";
-            w.type_name = "BackType";
-            fake = &fixture.addDomainLocked(id);
-            fake->addParticipant(p);
-            fake->addPublication(w);
-        }
-        HostInfoWidget tab;
-        tab.showProcess("RodedUZI", "127.0.0.1", "/path/to/exe", 1);
-        const QStringList live = marked(tab.m_tree);
-        QVERIFY2(live.contains("      主题名称:Back|类型名称:BackType"),
-                 qPrintable(live.join('\n')));
-        {
-            std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
-            fake->removePublication(w.key);
-        }
-        const QString left = QStringLiteral(" (grey) <离开于 hh:mm:ss>");
-        QTRY_VERIFY_WITH_TIMEOUT(
-            marked(tab.m_tree).contains("      主题名称:Back|类型名称:BackType" + left),
-            discoveryMs);
-        QVERIFY(marked(tab.m_tree).contains("  域参与者|所属域：" + QString::number(id) + left));
-        {
-            std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
-            fake->addPublication(w);
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(marked(tab.m_tree), live, discoveryMs);
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        fake->removePublication(w.key);
     }
+    const QString left = QStringLiteral(" (grey) <离开于 hh:mm:ss>");
+    QTRY_VERIFY_WITH_TIMEOUT(
+        marked(tab.m_tree).contains("      主题名称:Back|类型名称:BackType" + left), discoveryMs);
+    QVERIFY(marked(tab.m_tree).contains("  域参与者|所属域：" + QString::number(id) + left));
+    {
+        std::lock_guard<std::mutex> lock(MonitorLib::getInstance().mutex);
+        fake->addPublication(w);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(marked(tab.m_tree), live, discoveryMs);
+}
 
-    QTEST_MAIN(TestHostInfoWidget)
+QTEST_MAIN(TestHostInfoWidget)
 #include "tst_hostinfowidget.moc"
