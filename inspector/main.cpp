@@ -1,6 +1,7 @@
 // brelvane: the command-line inspector (snapshot, check, watch; see `brelvane --help`).
 #include "Inspector.h"
 #include "ResultOutput.h"
+#include "UiLanguage.h"
 
 #include <QCoreApplication>
 #include <csignal>
@@ -15,6 +16,9 @@ int main(int argc, char* argv[])
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brelvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRELVANE_VERSION));
+    // The inspector speaks English whatever the locale: the analysis's texts (problem levels,
+    // reasons) come from the same translation the window uses for English-speaking operators.
+    UiLanguage::install(application, {QStringLiteral("en")});
     Inspector inspector(output);
     return inspector.run(QCoreApplication::arguments().mid(1));
 }

@@ -317,6 +317,13 @@
     </message>
 </context>
 <context>
+    <name>LeftMark</name>
+    <message>
+        <source>离开于 %1</source>
+        <translation>Left at %1</translation>
+    </message>
+</context>
+<context>
     <name>MatchWidget</name>
     <message>
         <source>检查项</source>
@@ -353,6 +360,10 @@
     <message>
         <source>另有 %1 个发布端未显示（共 %2 个）</source>
         <translation>%1 more writers not shown (%2 in all)</translation>
+    </message>
+    <message>
+        <source>所选端点%1</source>
+        <translation>The chosen endpoint: %1</translation>
     </message>
 </context>
 <context>

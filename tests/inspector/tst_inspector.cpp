@@ -522,18 +522,18 @@ void TestInspector::snapshotText()
                                                      "match nothing, 1 one-sided topic\n")
                                           .arg(demoDomain()));
     QVERIFY2(problems > text.indexOf(QStringLiteral("  Participants\n")), qPrintable(text));
-    const int pair = text.indexOf(QStringLiteral("    错误  topic WeatherReport: cannot match\n"));
+    const int pair = text.indexOf(QStringLiteral("    Error  topic WeatherReport: cannot match\n"));
     QVERIFY2(pair > problems, qPrintable(text));
     const QStringList pairLines = text.mid(pair).split(QLatin1Char('\n'));
     QVERIFY2(pairLines[1].startsWith(QStringLiteral("      writer 0x")) &&
                  pairLines[1].endsWith(QStringLiteral("  weather_feed:3303")),
              qPrintable(pairLines[1]));
     QVERIFY2(pairLines[2].endsWith(QStringLiteral("  atc_display:4404")), qPrintable(pairLines[2]));
-    QVERIFY2(pairLines[3].startsWith(QStringLiteral("      latency_budget：")),
+    QVERIFY2(pairLines[3].startsWith(QStringLiteral("      latency_budget: ")),
              qPrintable(pairLines[3]));
-    QVERIFY2(pairLines[4].startsWith(QStringLiteral("      reliability：")),
+    QVERIFY2(pairLines[4].startsWith(QStringLiteral("      reliability: ")),
              qPrintable(pairLines[4]));
-    QVERIFY2(text.contains(QStringLiteral("    提示  topic Command: ")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("    Info  topic Command: ")), qPrintable(text));
 }
 
 void TestInspector::checkConflict()
@@ -573,10 +573,10 @@ void TestInspector::checkConflict()
     QCOMPARE(text.exitCode, 1);
     const QString listing = QString::fromUtf8(text.out);
     QVERIFY2(
-        listing.contains(QStringLiteral("    错误  topic Orders: cannot match\n      writer ") +
+        listing.contains(QStringLiteral("    Error  topic Orders: cannot match\n      writer ") +
                          peerHandle(peer.writers(), 0)),
         qPrintable(listing));
-    QVERIFY2(listing.contains(QStringLiteral("      reliability：")), qPrintable(listing));
+    QVERIFY2(listing.contains(QStringLiteral("      reliability: ")), qPrintable(listing));
     QVERIFY2(listing.endsWith(QStringLiteral("\n1 writer/reader pair cannot match.\n")),
              qPrintable(listing));
     QVERIFY(peer.stop());
