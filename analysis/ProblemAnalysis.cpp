@@ -29,7 +29,7 @@ ProblemReport ProblemAnalysis::analyse(const WatchedEndpoints& endpoints,
         summary.processes = domain.processes;
         summary.topics = domain.topics.size();
         for (const auto& named : domain.topics) {
-            const WatchedTopic& topic = named.second;
+            const WatchedTopic& topic = *named.second;
             summary.writers += topic.writers.size();
             summary.readers += topic.readers.size();
             TopicProblems problems(domain.id, topic, limits);

@@ -30,16 +30,36 @@ BuiltinTopicKey_t keyOf(uint8_t side, uint32_t id)
     return key;
 }
 
+// The endpoint's record, made its own so that the test can change it.
+template <class Endpoint> auto& edit(Endpoint& e)
+{
+    using Record = std::remove_const_t<typename decltype(e.record)::element_type>;
+    auto record = e.record ? std::make_shared<Record>(*e.record) : std::make_shared<Record>();
+    e.record = record;
+    return *record;
+}
+
+// The topic of that name, made if missing.
+WatchedTopic& topicOf(WatchedDomain& domain, const std::string& name)
+{
+    auto& slot = domain.topics[name];
+    auto topic = slot ? std::make_shared<WatchedTopic>(*slot) : std::make_shared<WatchedTopic>();
+    slot = topic;
+    topic->name = name;
+    return *topic;
+}
+
 template <class Endpoint>
 Endpoint endpoint(uint8_t side, uint32_t id, const std::string& topic, uint8_t reliability,
                   uint8_t durability, const std::string& process)
 {
     Endpoint e;
-    e.record.key = keyOf(side, id);
-    e.record.topic_name = topic;
-    e.record.type_name = "demo::" + topic;
-    e.record.reliability.kind = reliability;
-    e.record.durability.kind = durability;
+    auto& record = edit(e);
+    record.key = keyOf(side, id);
+    record.topic_name = topic;
+    record.type_name = "demo::" + topic;
+    record.reliability.kind = reliability;
+    record.durability.kind = durability;
     e.process.processName = process;
     e.process.pid = 1000 + id;
     return e;
@@ -59,15 +79,13 @@ WatchedReader reader(uint32_t id, const std::string& topic, uint8_t reliability,
 
 void add(WatchedDomain& domain, WatchedWriter w)
 {
-    WatchedTopic& topic = domain.topics[w.record.topic_name];
-    topic.name = w.record.topic_name;
+    WatchedTopic& topic = topicOf(domain, w.record->topic_name);
     topic.writers.push_back(std::move(w));
 }
 
 void add(WatchedDomain& domain, WatchedReader r)
 {
-    WatchedTopic& topic = domain.topics[r.record.topic_name];
-    topic.name = r.record.topic_name;
+    WatchedTopic& topic = topicOf(domain, r.record->topic_name);
     topic.readers.push_back(std::move(r));
 }
 
@@ -319,7 +337,7 @@ private slots:
         // The whole analysis counts what the topic's list leaves out.
         WatchedDomain domain;
         domain.id = 5;
-        domain.topics["Crowd"] = topic;
+        domain.topics["Crowd"] = std::make_shared<const WatchedTopic>(topic);
         WatchedEndpoints seen;
         seen.domains = {domain};
         const ProblemReport report = ProblemAnalysis::analyse(seen, limits);
@@ -339,10 +357,10 @@ private slots:
         topic.name = "Own";
         for (uint32_t i = 1; i <= 40; ++i) {
             WatchedWriter w = writer(i, "Own", reliable);
-            w.record.partition.name = {"p" + std::to_string(i)};
+            edit(w).partition.name = {"p" + std::to_string(i)};
             topic.writers.push_back(w);
             WatchedReader r = reader(i, "Own", reliable);
-            r.record.partition.name = {"p" + std::to_string(i)};
+            edit(r).partition.name = {"p" + std::to_string(i)};
             topic.readers.push_back(r);
         }
         TopicProblems problems(1, topic, ProblemLimits());

@@ -1,0 +1,109 @@
+// What every watched domain has discovered, kept from one look to the next so that bringing it
+// up to date costs what changed rather than what exists: each listing is compared with the one
+// before, and only the records of new handles, of handles whose record changed since and of
+// fetches that failed last time are asked for. Records are shared with the middleware, never
+// copied; a topic is a shared, immutable snapshot that is replaced when its endpoints change,
+// so whoever keeps a collection can tell what changed by comparing pointers.
+#pragma once
+
+#include "WatchedEndpoints.h"
+#include "ZorvanTypes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+class DomainWalk;
+class MonitorLib;
+
+namespace ZORVAN {
+class DomainParticipant;
+}
+
+class DiscoveryMirror
+{
+public:
+    // The mirror every collector of the monitor shares (they all run under monitor.mutex).
+    static DiscoveryMirror& of(MonitorLib& monitor);
+
+    // Brings the mirror up to date with every watched domain: domains that are no longer
+    // watched go, new ones are read whole. Each failed query prints its line; what could not be
+    // listed counts as nothing. The caller holds monitor.mutex.
+    void sync(MonitorLib& monitor);
+
+    // What the last sync found, domains ascending.
+    const WatchedEndpoints& endpoints() const { return m_endpoints; }
+    // The domain's entry in endpoints(); null when it is not watched.
+    const WatchedDomain* domain(uint32_t domainId) const;
+
+    // Whether the last sync could list the domain's participants, writers and readers. After
+    // a failed writer listing the readers are not listed (and count as not listed).
+    bool participantsListed(uint32_t domainId) const;
+    bool writersListed(uint32_t domainId) const;
+    bool readersListed(uint32_t domainId) const;
+
+    // How many records the syncs have fetched (for tests and the benchmark).
+    uint64_t fetches() const { return m_fetches; }
+
+private:
+    struct HandleHash
+    {
+        size_t operator()(const ZORVAN::InstanceHandle_t& handle) const;
+    };
+    using HandleSet = std::unordered_set<ZORVAN::InstanceHandle_t, HandleHash>;
+    // What one side (writers or readers) of a domain needs between syncs.
+    struct Side
+    {
+        ZORVAN::InstanceHandleSeq listed;
+        std::unordered_map<ZORVAN::InstanceHandle_t, std::string, HandleHash> topicOf;
+        HandleSet failed;
+    };
+    struct State
+    {
+        const ZORVAN::DomainParticipant* participant = nullptr;
+        bool participantsListed = false;
+        bool writersListed = false;
+        bool readersListed = false;
+        ZORVAN::InstanceHandleSeq participants;
+        // participant handle to the 16 bytes of its key, and key to where it runs
+        std::unordered_map<ZORVAN::InstanceHandle_t, std::string, HandleHash> keyOf;
+        std::unordered_map<std::string, ProcessIdentity> owners;
+        HandleSet failedParticipants;
+        std::map<std::pair<std::string, std::string>, size_t> hosts;
+        std::map<ProcessIdentity, size_t> processes;
+        // keys of participants whose endpoints were kept with the defaults
+        std::set<std::string> unknownOwners;
+        // where the participants not listed run, as asked in this sync
+        std::unordered_map<std::string, ProcessIdentity> asked;
+        Side writers;
+        Side readers;
+    };
+    template <class Record> struct Edit;
+    struct TopicEdits;
+
+    void syncDomain(MonitorLib& monitor, DomainWalk& walk, State& state, WatchedDomain& domain,
+                    const HandleSet& changed);
+    // Returns the keys of participants whose place changed, or that were waited for.
+    std::set<std::string> syncParticipants(MonitorLib& monitor, DomainWalk& walk, State& state,
+                                           WatchedDomain& domain, const HandleSet& changed);
+    void dropParticipant(State& state, const ZORVAN::InstanceHandle_t& handle);
+    template <class Record>
+    void syncSide(DomainWalk& walk, State& state, Side& side, const ZORVAN::InstanceHandleSeq& now,
+                  const HandleSet& changed, TopicEdits& edits);
+    template <class Record>
+    ProcessIdentity ownerOf(DomainWalk& walk, State& state, const Record& record);
+    void apply(State& state, WatchedDomain& domain, TopicEdits& edits,
+               const std::set<std::string>& movedOwners);
+
+    std::map<uint32_t, State> m_states;
+    WatchedEndpoints m_endpoints;
+    uint64_t m_revision = 0; // of the monitor's record changes, at the last sync
+    uint64_t m_order = 0;
+    uint64_t m_fetches = 0;
+};
