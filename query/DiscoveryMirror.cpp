@@ -1,6 +1,7 @@
 #include "DiscoveryMirror.h"
 
 #include "DomainWalk.h"
+#include "FailureLine.h"
 #include "HandleText.h"
 #include "MonitorLib.h"
 #include "ParticipantSysInfo.h"
@@ -27,6 +28,32 @@ void compare(const InstanceHandleSeq& before, const InstanceHandleSeq& now, Inst
         }
     }
     added.assign(now.begin() + std::ptrdiff_t(next), now.end());
+}
+
+bool fetchSilently(DomainWalk& walk, const InstanceHandle_t& handle,
+                   std::shared_ptr<const ParticipantBuiltinTopicData>& record)
+{
+    return walk.participant().get_discovered_participant_record(record, handle) == RETCODE_OK &&
+           record;
+}
+
+bool fetchSilently(DomainWalk& walk, const InstanceHandle_t& handle,
+                   std::shared_ptr<const PublicationBuiltinTopicData>& record)
+{
+    return walk.participant().get_publication_record(record, handle) == RETCODE_OK && record;
+}
+
+bool fetchSilently(DomainWalk& walk, const InstanceHandle_t& handle,
+                   std::shared_ptr<const SubscriptionBuiltinTopicData>& record)
+{
+    return walk.participant().get_subscription_record(record, handle) == RETCODE_OK && record;
+}
+
+void printTimes(DiscoveryQuery query, size_t times)
+{
+    for (size_t i = 0; i < times; ++i) {
+        FailureLine::print(query);
+    }
 }
 
 } // namespace
@@ -110,22 +137,36 @@ const WatchedDomain* DiscoveryMirror::domain(uint32_t domainId) const
     return nullptr;
 }
 
-bool DiscoveryMirror::writersListed(uint32_t domainId) const
-{
-    const auto found = m_states.find(domainId);
-    return found != m_states.end() && found->second.writersListed;
-}
-
-bool DiscoveryMirror::readersListed(uint32_t domainId) const
-{
-    const auto found = m_states.find(domainId);
-    return found != m_states.end() && found->second.readersListed;
-}
-
 bool DiscoveryMirror::participantsListed(uint32_t domainId) const
 {
     const auto found = m_states.find(domainId);
     return found != m_states.end() && found->second.participantsListed;
+}
+
+void DiscoveryMirror::report(uint32_t domainId, int queries) const
+{
+    const auto found = m_states.find(domainId);
+    if (found == m_states.end()) {
+        return;
+    }
+    const State& state = found->second;
+    if (queries & ParticipantQueries) {
+        if (!state.participantsListed) {
+            FailureLine::print(DiscoveryQuery::Participants);
+        }
+        printTimes(DiscoveryQuery::ParticipantData, state.failedParticipants.size());
+    }
+    if (queries & EndpointQueries) {
+        if (!state.writersListed) {
+            FailureLine::print(DiscoveryQuery::Publications);
+            return;
+        }
+        printTimes(DiscoveryQuery::PublicationData, state.writers.failed.size());
+        if (!state.readersListed) {
+            FailureLine::print(DiscoveryQuery::Subscriptions);
+        }
+        printTimes(DiscoveryQuery::SubscriptionData, state.readers.failed.size());
+    }
 }
 
 void DiscoveryMirror::sync(MonitorLib& monitor)
@@ -142,21 +183,26 @@ void DiscoveryMirror::sync(MonitorLib& monitor)
     }
     WatchedEndpoints next;
     std::map<uint32_t, State> states;
-    DomainWalk::eachWatched(monitor, [&](DomainWalk& walk) {
+    for (const auto& entry : monitor.domains) {
+        ZORVAN::DomainParticipant* participant = entry.second.m_metaParticipant;
+        if (!participant) {
+            continue;
+        }
+        DomainWalk walk(*participant);
         const uint32_t id = walk.domainId();
         State state;
         WatchedDomain domain;
         domain.id = id;
         const auto known = m_states.find(id);
-        if (known != m_states.end() && known->second.participant == &walk.participant()) {
+        if (known != m_states.end() && known->second.serial == entry.second.serial) {
             state = std::move(known->second);
             domain = std::move(before[id]);
         }
-        state.participant = &walk.participant();
+        state.serial = entry.second.serial;
         syncDomain(monitor, walk, state, domain, changed);
         next.domains.push_back(std::move(domain));
         states[id] = std::move(state);
-    });
+    }
     m_states = std::move(states);
     m_endpoints = std::move(next);
 }
@@ -170,10 +216,9 @@ void DiscoveryMirror::syncDomain(MonitorLib& monitor, DomainWalk& walk, State& s
     TopicEdits edits;
     InstanceHandleSeq writers;
     InstanceHandleSeq readers;
-    const bool writersListed = walk.listWriters(writers);
-    const bool readersListed = writersListed && walk.listReaders(readers);
+    const bool writersListed = walk.listWriters(writers, DomainWalk::Listing::Silent);
     state.writersListed = writersListed;
-    state.readersListed = readersListed;
+    state.readersListed = writersListed && walk.listReaders(readers, DomainWalk::Listing::Silent);
     // What cannot be listed is shown as nothing, as a walk over the domain would show it.
     syncSide<PublicationBuiltinTopicData>(walk, state, state.writers, writers, changed, edits);
     syncSide<SubscriptionBuiltinTopicData>(walk, state, state.readers, readers, changed, edits);
@@ -186,7 +231,7 @@ std::set<std::string> DiscoveryMirror::syncParticipants(MonitorLib& monitor, Dom
 {
     std::set<std::string> moved;
     InstanceHandleSeq now;
-    state.participantsListed = walk.listParticipants(now);
+    state.participantsListed = walk.listParticipants(now, DomainWalk::Listing::Silent);
     if (!state.participantsListed) {
         now.clear();
     }
@@ -213,7 +258,7 @@ std::set<std::string> DiscoveryMirror::syncParticipants(MonitorLib& monitor, Dom
         }
         std::shared_ptr<const ParticipantBuiltinTopicData> record;
         ++m_fetches;
-        if (!walk.fetch(handle, record)) {
+        if (!fetchSilently(walk, handle, record)) {
             dropParticipant(state, handle);
             state.failedParticipants.insert(handle);
             continue;
@@ -266,23 +311,38 @@ void DiscoveryMirror::dropParticipant(State& state, const InstanceHandle_t& hand
 }
 
 template <class Record>
-ProcessIdentity DiscoveryMirror::ownerOf(DomainWalk& walk, State& state, const Record& record)
+WatchedEndpoint<Record> DiscoveryMirror::endpoint(DomainWalk& walk, State& state,
+                                                  const InstanceHandle_t& handle,
+                                                  std::shared_ptr<const Record> record)
 {
-    const std::string key = HandleText::keyOf(record.participant_key);
+    WatchedEndpoint<Record> endpoint;
+    endpoint.handle = handle;
+    const std::string key = HandleText::keyOf(record->participant_key);
     const auto known = state.owners.find(key);
     if (known != state.owners.end()) {
-        return known->second;
+        endpoint.process = known->second;
+    } else {
+        auto asked = state.asked.find(key);
+        if (asked == state.asked.end()) {
+            // Announced before its participant was listed, or the participant's record failed:
+            // asked once a sync, without a line (whoever shows the endpoint asks and reports),
+            // and its endpoints put right when the participant is listed.
+            ParticipantSysInfo info;
+            std::shared_ptr<const ParticipantBuiltinTopicData> owner;
+            const bool placed =
+                fetchSilently(walk, HandleText::handleFromKey(record->participant_key), owner);
+            if (placed) {
+                readSysInfo(*owner, info);
+            }
+            state.unknownOwners.insert(key);
+            asked =
+                state.asked.emplace(key, std::make_pair(ProcessIdentity::of(info), placed)).first;
+        }
+        endpoint.process = asked->second.first;
+        endpoint.placed = asked->second.second;
     }
-    const auto asked = state.asked.find(key);
-    if (asked != state.asked.end()) {
-        return asked->second;
-    }
-    // Announced before its participant was listed, or the participant's record failed: asked
-    // once a sync, and its endpoints put right when the participant is listed.
-    ParticipantSysInfo info;
-    walk.ownerSysInfo(record.participant_key, info);
-    state.unknownOwners.insert(key);
-    return state.asked.emplace(key, ProcessIdentity::of(info)).first->second;
+    endpoint.record = std::move(record);
+    return endpoint;
 }
 
 template <class Record>
@@ -310,10 +370,9 @@ void DiscoveryMirror::syncSide(DomainWalk& walk, State& state, Side& side,
         }
         std::shared_ptr<const Record> record;
         ++m_fetches;
-        const bool fetched = walk.fetch(handle, record);
+        const bool fetched = fetchSilently(walk, handle, record);
         if (fetched && record->topic_name == found->second) {
-            edits.of(found->second, kind)
-                .replaced.push_back({handle, record, ownerOf(walk, state, *record)});
+            edits.of(found->second, kind).replaced.push_back(endpoint(walk, state, handle, record));
             continue;
         }
         // Gone from its topic: failed, or (from a peer that breaks the rules) on another one.
@@ -322,7 +381,7 @@ void DiscoveryMirror::syncSide(DomainWalk& walk, State& state, Side& side,
         if (fetched) {
             side.topicOf.emplace(handle, record->topic_name);
             edits.of(record->topic_name, kind)
-                .added.push_back({handle, record, ownerOf(walk, state, *record)});
+                .added.push_back(endpoint(walk, state, handle, record));
         } else {
             side.failed.insert(handle);
         }
@@ -333,13 +392,12 @@ void DiscoveryMirror::syncSide(DomainWalk& walk, State& state, Side& side,
     for (const InstanceHandle_t& handle : fetch) {
         std::shared_ptr<const Record> record;
         ++m_fetches;
-        if (!walk.fetch(handle, record)) {
+        if (!fetchSilently(walk, handle, record)) {
             side.failed.insert(handle);
             continue;
         }
         side.topicOf.emplace(handle, record->topic_name);
-        edits.of(record->topic_name, kind)
-            .added.push_back({handle, record, ownerOf(walk, state, *record)});
+        edits.of(record->topic_name, kind).added.push_back(endpoint(walk, state, handle, record));
     }
     side.listed = now;
 }
@@ -371,18 +429,18 @@ void DiscoveryMirror::apply(State& state, WatchedDomain& domain, TopicEdits& edi
     }
     // A participant listed after its endpoints, or one that now announces another place: its
     // endpoints take the place it announces.
-    const auto placeOf = [&](const BuiltinTopicKey_t& participant, ProcessIdentity& process) {
-        const std::string key = HandleText::keyOf(participant);
+    const auto placeOf = [&](const auto& endpoint) {
+        const std::string key = HandleText::keyOf(endpoint.record->participant_key);
         if (!movedOwners.count(key)) {
             return false;
         }
         const auto owner = state.owners.find(key);
-        const ProcessIdentity now = owner != state.owners.end() ? owner->second : ProcessIdentity();
-        if (now == process) {
-            return false;
-        }
-        process = now;
-        return true;
+        return owner != state.owners.end() &&
+               (!endpoint.placed || owner->second != endpoint.process);
+    };
+    const auto place = [&](auto& endpoint) {
+        endpoint.process = state.owners.at(HandleText::keyOf(endpoint.record->participant_key));
+        endpoint.placed = true;
     };
     for (auto& named : domain.topics) {
         std::shared_ptr<WatchedTopic> topic;
@@ -394,15 +452,13 @@ void DiscoveryMirror::apply(State& state, WatchedDomain& domain, TopicEdits& edi
         };
         const WatchedTopic& shown = *named.second;
         for (size_t i = 0; i < shown.writers.size(); ++i) {
-            ProcessIdentity process = shown.writers[i].process;
-            if (placeOf(shown.writers[i].record->participant_key, process)) {
-                copy().writers[i].process = std::move(process);
+            if (placeOf(shown.writers[i])) {
+                place(copy().writers[i]);
             }
         }
         for (size_t i = 0; i < shown.readers.size(); ++i) {
-            ProcessIdentity process = shown.readers[i].process;
-            if (placeOf(shown.readers[i].record->participant_key, process)) {
-                copy().readers[i].process = std::move(process);
+            if (placeOf(shown.readers[i])) {
+                place(copy().readers[i]);
             }
         }
         if (topic) {

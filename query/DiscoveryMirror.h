@@ -33,8 +33,9 @@ public:
     static DiscoveryMirror& of(MonitorLib& monitor);
 
     // Brings the mirror up to date with every watched domain: domains that are no longer
-    // watched go, new ones are read whole. Each failed query prints its line; what could not be
-    // listed counts as nothing. The caller holds monitor.mutex.
+    // watched go, new ones are read whole. Queries are silent: whoever shows what the mirror
+    // holds reports the failures of the queries its own walk would have made (report()). What
+    // could not be listed counts as nothing. The caller holds monitor.mutex.
     void sync(MonitorLib& monitor);
 
     // What the last sync found, domains ascending.
@@ -42,11 +43,33 @@ public:
     // The domain's entry in endpoints(); null when it is not watched.
     const WatchedDomain* domain(uint32_t domainId) const;
 
-    // Whether the last sync could list the domain's participants, writers and readers. After
-    // a failed writer listing the readers are not listed (and count as not listed).
+    // Whether the last sync could list the domain's participants.
     bool participantsListed(uint32_t domainId) const;
-    bool writersListed(uint32_t domainId) const;
-    bool readersListed(uint32_t domainId) const;
+
+    // Which queries report() covers.
+    enum Queries
+    {
+        ParticipantQueries = 1, // listing the participants, fetching their records
+        EndpointQueries = 2,    // listing writers then readers, fetching their records
+    };
+    // Prints the line of each query of those kinds that failed in the domain in the last sync,
+    // as a walk making them would have: a failed participant listing, a line per participant
+    // record that could not be had, a failed writer listing (and then nothing of the readers),
+    // a line per writer record, a failed reader listing, a line per reader record.
+    void report(uint32_t domainId, int queries) const;
+
+    // Calls visit(const ProcessIdentity&) once for each process the domain's participants
+    // (the monitor's own left out) announce, ascending.
+    template <class Visit> void eachProcess(uint32_t domainId, Visit&& visit) const
+    {
+        const auto found = m_states.find(domainId);
+        if (found == m_states.end()) {
+            return;
+        }
+        for (const auto& process : found->second.processes) {
+            visit(process.first);
+        }
+    }
 
     // How many records the syncs have fetched (for tests and the benchmark).
     uint64_t fetches() const { return m_fetches; }
@@ -66,7 +89,8 @@ private:
     };
     struct State
     {
-        const ZORVAN::DomainParticipant* participant = nullptr;
+        uint64_t serial = 0; // of the monitor's DomainEntry
+
         bool participantsListed = false;
         bool writersListed = false;
         bool readersListed = false;
@@ -80,7 +104,7 @@ private:
         // keys of participants whose endpoints were kept with the defaults
         std::set<std::string> unknownOwners;
         // where the participants not listed run, as asked in this sync
-        std::unordered_map<std::string, ProcessIdentity> asked;
+        std::unordered_map<std::string, std::pair<ProcessIdentity, bool>> asked;
         Side writers;
         Side readers;
     };
@@ -96,8 +120,11 @@ private:
     template <class Record>
     void syncSide(DomainWalk& walk, State& state, Side& side, const ZORVAN::InstanceHandleSeq& now,
                   const HandleSet& changed, TopicEdits& edits);
+    // The endpoint with where its participant runs.
     template <class Record>
-    ProcessIdentity ownerOf(DomainWalk& walk, State& state, const Record& record);
+    WatchedEndpoint<Record> endpoint(DomainWalk& walk, State& state,
+                                     const ZORVAN::InstanceHandle_t& handle,
+                                     std::shared_ptr<const Record> record);
     void apply(State& state, WatchedDomain& domain, TopicEdits& edits,
                const std::set<std::string>& movedOwners);
 

@@ -23,6 +23,8 @@ template <class Record> struct WatchedEndpoint
     std::shared_ptr<const Record> record;
     // the system information of the participant that owns it
     ProcessIdentity process;
+    // false when the participant's record could not be had: `process` holds the defaults
+    bool placed = true;
 
     // The 16 bytes of its key, its handle text ("0x" and 32 hex digits) and "name:pid" as the
     // topic tab shows them.
