@@ -143,6 +143,18 @@ bool DiscoveryMirror::participantsListed(uint32_t domainId) const
     return found != m_states.end() && found->second.participantsListed;
 }
 
+bool DiscoveryMirror::complete(uint32_t domainId) const
+{
+    const auto found = m_states.find(domainId);
+    if (found == m_states.end()) {
+        return false;
+    }
+    const State& state = found->second;
+    return state.participantsListed && state.writersListed && state.readersListed &&
+           state.failedParticipants.empty() && state.writers.failed.empty() &&
+           state.readers.failed.empty();
+}
+
 void DiscoveryMirror::report(uint32_t domainId, int queries) const
 {
     const auto found = m_states.find(domainId);

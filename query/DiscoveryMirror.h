@@ -46,6 +46,9 @@ public:
     // Whether the last sync could list the domain's participants.
     bool participantsListed(uint32_t domainId) const;
 
+    // Whether every query of the domain's last sync succeeded.
+    bool complete(uint32_t domainId) const;
+
     // Which queries report() covers.
     enum Queries
     {

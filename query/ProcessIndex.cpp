@@ -1,5 +1,6 @@
 #include "ProcessIndex.h"
 
+#include "DiscoveryMirror.h"
 #include "DomainWalk.h"
 #include "HandleText.h"
 #include "ShownName.h"
@@ -89,61 +90,60 @@ void ProcessIndex::build(MonitorLib& monitor)
     m_lists.clear();
     m_signalCount = monitor.signalCount();
     m_complete = true;
+    DiscoveryMirror& mirror = DiscoveryMirror::of(monitor);
+    mirror.sync(monitor);
     size_t order = 0;
     DomainWalk::eachWatched(monitor, [&](DomainWalk& walk) {
         DomainLists lists;
         lists.domainId = walk.domainId();
         lists.participant = &walk.participant();
-        // Each participant's record is fetched once; one that cannot be fetched is asked again
-        // for each of its endpoints, which prints the failure line each time, as a walk would.
-        std::map<std::string, ParticipantSysInfo> owners;
-        auto add = [&](const auto& record, bool reader) {
-            const std::string ownerKey = HandleText::keyOf(record.participant_key);
-            auto owner = owners.find(ownerKey);
-            if (owner == owners.end()) {
+        // The lists the mirror was brought up to date with, for upToDate() to compare.
+        if (!walk.listWriters(lists.writers, DomainWalk::Listing::Silent) ||
+            !walk.listReaders(lists.readers, DomainWalk::Listing::Silent)) {
+            m_complete = false;
+        }
+        m_lists.push_back(std::move(lists));
+        const WatchedDomain* domain = mirror.domain(walk.domainId());
+        if (!domain) {
+            return;
+        }
+        mirror.report(domain->id, DiscoveryMirror::EndpointQueries);
+        if (!mirror.complete(domain->id)) {
+            m_complete = false;
+        }
+        auto add = [&](const auto& endpoint, bool reader) {
+            ProcessIdentity process = endpoint.process;
+            if (!endpoint.placed) {
+                // Asked again for each of its endpoints, which prints the failure line each
+                // time, as a walk would.
                 ParticipantSysInfo info;
-                if (!walk.ownerSysInfo(record.participant_key, info)) {
+                if (!walk.ownerSysInfo(endpoint.record->participant_key, info)) {
                     m_complete = false;
                     return;
                 }
-                owner = owners.emplace(ownerKey, info).first;
+                process = ProcessIdentity::of(info);
             }
-            const ParticipantSysInfo& info = owner->second;
-            std::vector<Group>& groups = m_groups[{info.pid, info.processName}];
-            auto group = std::find_if(groups.begin(), groups.end(), [&info](const Group& g) {
-                return g.hostName == info.hostName && g.ips == info.ips;
+            std::vector<Group>& groups = m_groups[{process.pid, process.processName}];
+            auto group = std::find_if(groups.begin(), groups.end(), [&process](const Group& g) {
+                return g.hostName == process.hostName && g.ips == process.ips;
             });
             if (group == groups.end()) {
-                group = groups.insert(groups.end(), Group{info.hostName, info.ips, {}});
+                group = groups.insert(groups.end(), Group{process.hostName, process.ips, {}});
             }
-            group->endpoints.push_back(
-                Endpoint{HandleText::keyOf(record.key), fromUtf8(record.topic_name),
-                         fromUtf8(record.type_name), lists.domainId, reader, order++});
+            const auto& record = *endpoint.record;
+            // Keys are unique within a domain and side; across domains the later domain wins,
+            // as in a walk, which `order` keeps.
+            group->endpoints.push_back(Endpoint{endpoint.key(), fromUtf8(record.topic_name),
+                                                fromUtf8(record.type_name), domain->id, reader,
+                                                order++});
         };
-        // Each record fetched into a fresh one; a failed fetch leaves its endpoint out.
-        auto fetchEach = [&](const InstanceHandleSeq& handles, auto kind, bool reader) {
-            for (const InstanceHandle_t& handle : handles) {
-                decltype(kind) record;
-                if (walk.fetch(handle, record)) {
-                    add(record, reader);
-                } else {
-                    m_complete = false;
-                }
+        for (const auto& topic : domain->topics) {
+            for (const WatchedWriter& writer : topic.second->writers) {
+                add(writer, false);
             }
-        };
-        // A failed writer listing leaves the domain's readers out, as every endpoint walk does;
-        // a failed listing visits nothing of its kind.
-        bool listed = walk.listWriters(lists.writers);
-        if (!listed) {
-            lists.writers.clear();
+            for (const WatchedReader& reader : topic.second->readers) {
+                add(reader, true);
+            }
         }
-        fetchEach(lists.writers, PublicationBuiltinTopicData(), false);
-        listed = listed && walk.listReaders(lists.readers);
-        if (!listed) {
-            lists.readers.clear();
-        }
-        fetchEach(lists.readers, SubscriptionBuiltinTopicData(), true);
-        m_complete = m_complete && listed;
-        m_lists.push_back(std::move(lists));
     });
 }
