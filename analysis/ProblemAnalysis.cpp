@@ -43,7 +43,9 @@ ProblemReport ProblemAnalysis::assemble(const WatchedEndpoints& endpoints,
             summary.warnings += topic->unmatchedEndpoints;
             summary.hints += topic->oneSided ? 1 : 0;
             if (topic->incompatiblePairs > 0) {
-                report.incompatiblePairs[domain.id][named->second->name] = topic->incompatiblePairs;
+                // topics come in the map's order: each goes at its end
+                TopicPairCounts& pairs = report.incompatiblePairs[domain.id];
+                pairs.emplace_hint(pairs.end(), named->second->name, topic->incompatiblePairs);
             }
             ++named;
         }
@@ -55,7 +57,10 @@ ProblemReport ProblemAnalysis::assemble(const WatchedEndpoints& endpoints,
          {&TopicReport::errors, &TopicReport::warnings, &TopicReport::hints}) {
         for (const std::vector<TopicReportPtr>& domain : results) {
             for (const TopicReportPtr& topic : domain) {
-                report.problems.append(ProblemEntries::Run(topic, &((*topic).*level)));
+                const std::vector<Problem>& entries = (*topic).*level;
+                if (!entries.empty()) {
+                    report.problems.append(ProblemEntries::Run(topic, &entries));
+                }
             }
         }
     }
