@@ -3,6 +3,10 @@
 #include "IndexedSystem.h"
 #include "LoadPlan.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 using namespace ZORVAN;
 
 namespace {
@@ -69,4 +73,26 @@ void PlannedSystem::fill(IndexedSystem& system, const LoadPlan& plan)
             system.add(r);
         }
     }
+}
+
+bool PlannedSystem::parse(int argc, char* argv[], LoadPlan& plan, int& repeat, std::string& error)
+{
+    plan.participants = 1000;
+    plan.writers = 5000;
+    plan.readers = 5000;
+    plan.topics = 2000;
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--repeat" && i + 1 < argc) {
+            repeat = std::max(1, std::atoi(argv[++i]));
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+    if (!plan.parse(args, error)) {
+        return false;
+    }
+    plan.processes = 1;
+    plan.processIndex = 0;
+    return true;
 }

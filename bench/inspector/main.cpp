@@ -41,27 +41,13 @@ int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     LoadPlan plan;
-    plan.participants = 1000;
-    plan.writers = 5000;
-    plan.readers = 5000;
-    plan.topics = 2000;
     int repeat = 15;
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--repeat" && i + 1 < argc) {
-            repeat = std::max(1, std::atoi(argv[++i]));
-        } else {
-            args.push_back(argv[i]);
-        }
-    }
     std::string error;
-    if (!plan.parse(args, error)) {
+    if (!PlannedSystem::parse(argc, argv, plan, repeat, error)) {
         std::fprintf(stderr, "inspector-bench: %s\n%s  --repeat N  runs per format (15)\n",
                      error.c_str(), LoadPlan::usage());
         return 2;
     }
-    plan.processes = 1;
-    plan.processIndex = 0;
 
     IndexedSystem system(plan.domain);
     PlannedSystem::fill(system, plan);
