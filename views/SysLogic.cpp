@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QTreeWidget>
 
 namespace {
@@ -156,23 +157,95 @@ void SysLogic::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)
 
 void SysLogic::applyMarks(const IncompatiblePairs& pairs)
 {
-    if (&pairs != &m_marks) {
-        m_marks = pairs;
+    if (&pairs == &m_marks) {
+        for (auto domain = m_domainItems.cbegin(); domain != m_domainItems.cend(); ++domain) {
+            markDomain(domain.key(), domain.value());
+        }
+        return;
     }
-    for (auto domain = m_domainItems.cbegin(); domain != m_domainItems.cend(); ++domain) {
-        markDomain(domain.key(), domain.value());
+    // Only the domains, and in them only the topics, whose counts changed.
+    static const TopicPairCounts none;
+    auto a = m_marks.cbegin();
+    auto b = pairs.cbegin();
+    while (a != m_marks.cend() || b != pairs.cend()) {
+        if (b == pairs.cend() || (a != m_marks.cend() && a->first < b->first)) {
+            remarkDomain(int(a->first), a->second, none);
+            ++a;
+        } else if (a == m_marks.cend() || b->first < a->first) {
+            remarkDomain(int(b->first), none, b->second);
+            ++b;
+        } else {
+            if (a->second != b->second) {
+                remarkDomain(int(a->first), a->second, b->second);
+            }
+            ++a;
+            ++b;
+        }
+    }
+    m_marks = pairs;
+}
+
+void SysLogic::remarkDomain(int domainId, const TopicPairCounts& before,
+                            const TopicPairCounts& after)
+{
+    QHash<QString, uint64_t>& byText = m_markTexts[domainId];
+    QSet<QString> changed;
+    const auto note = [&](const std::string& name, uint64_t was, uint64_t now) {
+        const QString text = QString::fromUtf8(name.data(), int(name.size()));
+        uint64_t& count = byText[text];
+        count = count - was + now;
+        changed.insert(text);
+    };
+    auto a = before.cbegin();
+    auto b = after.cbegin();
+    while (a != before.cend() || b != after.cend()) {
+        if (b == after.cend() || (a != before.cend() && a->first < b->first)) {
+            note(a->first, a->second, 0);
+            ++a;
+        } else if (a == before.cend() || b->first < a->first) {
+            note(b->first, 0, b->second);
+            ++b;
+        } else {
+            if (a->second != b->second) {
+                note(a->first, a->second, b->second);
+            }
+            ++a;
+            ++b;
+        }
+    }
+    uint64_t total = 0;
+    for (const auto& topic : after) {
+        total += topic.second;
+    }
+    const auto items = m_topicItems.constFind(domainId);
+    for (const QString& text : changed) {
+        const uint64_t count = byText.value(text, 0);
+        if (count == 0) {
+            byText.remove(text);
+        }
+        if (items == m_topicItems.cend()) {
+            continue;
+        }
+        const auto item = items->constFind(text);
+        if (item != items->cend()) {
+            mark(item.value(), count);
+        }
+    }
+    if (byText.isEmpty()) {
+        m_markTexts.remove(domainId);
+    }
+    if (QTreeWidgetItem* domainItem = m_domainItems.value(domainId, nullptr)) {
+        mark(domainItem, total);
     }
 }
 
 void SysLogic::markDomain(int domainId, QTreeWidgetItem* domainItem)
 {
-    // By the text shown: names whose bytes decode to the same text share an item.
-    QHash<QString, uint64_t> byText;
+    const QHash<QString, uint64_t> byText = m_markTexts.value(domainId);
     uint64_t total = 0;
     const auto found = m_marks.find(uint32_t(domainId));
     if (found != m_marks.end()) {
         for (const auto& topic : found->second) {
-            byText[QString::fromUtf8(topic.first.data(), int(topic.first.size()))] += topic.second;
             total += topic.second;
         }
     }

@@ -57,10 +57,16 @@ private:
     const QIcon m_domainIcon;
     const QIcon m_topicIcon;
     IncompatiblePairs m_marks;
+    // m_marks per domain id by the text shown: names whose bytes decode to the same text
+    // share an item
+    QHash<int, QHash<QString, uint64_t>> m_markTexts;
     // what the items show now
     LogicalTree m_shown;
     // per domain id, each topic item by its text
     QHash<int, QHash<QString, QTreeWidgetItem*>> m_topicItems;
     void syncTopics(int domainId, QTreeWidgetItem* domainItem, const std::set<std::string>& topics);
     void markDomain(int domainId, QTreeWidgetItem* domainItem);
+    // Brings one domain's marks from `before` to `after`, touching only the items of topics
+    // whose count changed.
+    void remarkDomain(int domainId, const TopicPairCounts& before, const TopicPairCounts& after);
 };
