@@ -6,8 +6,8 @@
 
 namespace {
 
-// Beyond this many rows to insert or remove, the list is built anew: one row at a time costs
-// a model update each.
+// Beyond this many rows to insert or remove, or half the rows shown if that is more, the list
+// is built anew: patching it would cost more.
 const size_t maxPatchedRows = 200;
 
 QIcon levelIcon(const QStyle* style, ProblemLevel level)
@@ -87,6 +87,10 @@ size_t changedRows(const ProblemEntries& shown, const ProblemEntries& next)
 ProblemList::ProblemList(QWidget* parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("problemTree"));
+    // Asked of the style once: tens of thousands of rows share three icons.
+    for (ProblemLevel level : {ProblemLevel::Error, ProblemLevel::Warning, ProblemLevel::Hint}) {
+        m_levelIcons[int(level)] = levelIcon(style(), level);
+    }
     setColumnCount(ColumnCount);
     setHeaderLabels({tr("级别"), tr("域"), tr("话题"), tr("问题"), tr("发布端"), tr("订阅端")});
     setRootIsDecorated(false);
@@ -129,7 +133,7 @@ void ProblemList::fillItem(QTreeWidgetItem* item, const Problem& problem) const
 QTreeWidgetItem* ProblemList::makeItem(const Problem& problem) const
 {
     auto* item = new QTreeWidgetItem();
-    item->setIcon(LevelColumn, levelIcon(style(), problem.level));
+    item->setIcon(LevelColumn, m_levelIcons[int(problem.level)]);
     fillItem(item, problem);
     return item;
 }
@@ -150,38 +154,58 @@ void ProblemList::showProblems(ProblemReportPtr report)
     }
     const ProblemEntries& problems = report->problems;
     const ProblemEntries& before = shown();
-    if (before.empty() || changedRows(before, problems) > maxPatchedRows) {
+    if (before.empty() ||
+        changedRows(before, problems) > std::max(maxPatchedRows, before.size() / 2)) {
         rebuild(problems);
         m_report = std::move(report);
         return;
     }
     // Both lists are sorted the same way: walk them together, keeping the rows of entries that
     // stay, so that the selection and the scroll position stay with them. The rows of a run
-    // both reports share are skipped whole.
+    // both reports share are skipped whole; rows inserted or removed one after another go in
+    // one model update each, since a row at a time costs an update of the whole list.
     int row = 0;
-    pairRuns(before, problems, [this, &row](const Run* a, const Run* b) {
+    int removing = 0;
+    QList<QTreeWidgetItem*> inserting;
+    const auto flush = [this, &row, &removing, &inserting] {
+        if (removing > 0) {
+            model()->removeRows(row, removing);
+            removing = 0;
+        }
+        if (!inserting.isEmpty()) {
+            insertTopLevelItems(row, inserting);
+            row += inserting.size();
+            inserting.clear();
+        }
+    };
+    pairRuns(before, problems, [&](const Run* a, const Run* b) {
         if (a == b) {
+            flush();
             row += int(a->size());
         } else if (!b) {
-            for (size_t i = 0; i < a->size(); ++i) {
-                delete takeTopLevelItem(row);
+            if (!inserting.isEmpty()) {
+                flush();
             }
+            removing += int(a->size());
         } else if (!a) {
-            QList<QTreeWidgetItem*> items;
-            items.reserve(int(b->size()));
+            flush();
             for (const Problem& problem : *b) {
-                items.append(makeItem(problem));
+                inserting.append(makeItem(problem));
             }
-            // One model update for the run's rows.
-            insertTopLevelItems(row, items);
-            row += items.size();
         } else {
-            pairEntries(*a, *b, [this, &row](const Problem* x, const Problem* y) {
+            pairEntries(*a, *b, [&](const Problem* x, const Problem* y) {
                 if (!y) {
-                    delete takeTopLevelItem(row);
+                    if (!inserting.isEmpty()) {
+                        flush();
+                    }
+                    ++removing;
                 } else if (!x) {
-                    insertTopLevelItem(row++, makeItem(*y));
+                    if (removing > 0) {
+                        flush();
+                    }
+                    inserting.append(makeItem(*y));
                 } else {
+                    flush();
                     if (!x->sameEntry(*y)) {
                         fillItem(topLevelItem(row), *y);
                     }
@@ -190,6 +214,7 @@ void ProblemList::showProblems(ProblemReportPtr report)
             });
         }
     });
+    flush();
     m_report = std::move(report);
 }
 

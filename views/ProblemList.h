@@ -8,6 +8,7 @@
 #include "Problem.h"
 #include "ProblemReport.h"
 
+#include <QIcon>
 #include <QString>
 #include <QTreeWidget>
 #include <cstdint>
@@ -52,4 +53,6 @@ private:
 
     // the report shown, row i showing its entry i; kept rather than copied
     ProblemReportPtr m_report;
+    // by ProblemLevel
+    QIcon m_levelIcons[3];
 };
