@@ -2,6 +2,7 @@
 
 #include "DomainParticipantFactory.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <unordered_map>
@@ -76,18 +77,19 @@ HandleCount presenceOf(const InstanceHandleSeq& list)
 bool orderedDelta(const InstanceHandleSeq& newList, const InstanceHandleSeq& oldList,
                   HandleDelta& delta)
 {
+    const size_t most = std::max<size_t>(256, std::max(oldList.size(), newList.size()) / 8);
     size_t next = 0;
     for (const InstanceHandle_t& h : oldList) {
         if (next < newList.size() && newList[next] == h) {
             ++next;
         } else {
             delta.removed.push_back(h);
-            if (delta.removed.size() > 256) {
+            if (delta.removed.size() > most) {
                 return false;
             }
         }
     }
-    if (newList.size() - next > 256) {
+    if (newList.size() - next > most) {
         return false;
     }
     delta.added.assign(newList.begin() + std::ptrdiff_t(next), newList.end());
