@@ -3,6 +3,7 @@
 #include "DiscoveryMirror.h"
 #include "MonitorLib.h"
 #include "ShownName.h"
+#include "WatchedEndpoints.h"
 
 #include <mutex>
 
@@ -32,4 +33,27 @@ Counterparts scanCounterparts(MonitorLib& monitor, uint32_t domainId, const std:
         }
     }
     return found;
+}
+
+std::optional<std::vector<WatchedTopicPtr>>
+counterpartTopics(MonitorLib& monitor, uint32_t domainId, const std::string& topicName)
+{
+    std::lock_guard<std::mutex> lock(monitor.mutex);
+    DiscoveryMirror& mirror = DiscoveryMirror::of(monitor);
+    mirror.sync(monitor);
+    std::vector<WatchedTopicPtr> topics;
+    for (const WatchedDomain& domain : mirror.endpoints().domains) {
+        if (!mirror.complete(domain.id)) {
+            return std::nullopt;
+        }
+        if (domain.id != domainId) {
+            continue;
+        }
+        for (const auto& topic : domain.topics) {
+            if (ShownName::matches(topic.first, topicName)) {
+                topics.push_back(topic.second);
+            }
+        }
+    }
+    return topics;
 }
