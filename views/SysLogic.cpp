@@ -94,11 +94,17 @@ void SysLogic::showTree(LogicalTree tree)
         if (!domainItem || shown == m_shown.end() || shown->second != domain.second) {
             // A new domain item is filled before it joins the tree: each item added to a shown
             // tree costs a model update.
-            if (!domainItem) {
-                domainItem = makeItem(tr("%1号域").arg(domain.first), m_domainIcon);
+            QList<QTreeWidgetItem*> added;
+            if (domainItem && shown != m_shown.end() &&
+                patchTopics(id, domainItem, shown->second, domain.second, added)) {
+                markDomain(id, domainItem, &added);
+            } else {
+                if (!domainItem) {
+                    domainItem = makeItem(tr("%1号域").arg(domain.first), m_domainIcon);
+                }
+                syncTopics(id, domainItem, domain.second);
+                markDomain(id, domainItem);
             }
-            syncTopics(id, domainItem, domain.second);
-            markDomain(id, domainItem);
             changed = true;
         }
         domainItems.append(domainItem);
@@ -140,6 +146,70 @@ void SysLogic::syncTopics(int domainId, QTreeWidgetItem* domainItem,
     }
     TreeSync::setChildren(domainItem, wanted);
     items = std::move(kept);
+}
+
+bool SysLogic::patchTopics(int domainId, QTreeWidgetItem* domainItem,
+                           const std::set<std::string>& before, const std::set<std::string>& after,
+                           QList<QTreeWidgetItem*>& added)
+{
+    QHash<QString, QTreeWidgetItem*>& items = m_topicItems[domainId];
+    // The rows are the names shown, one each, in their order, unless two names read as one
+    // text: then the whole pass sorts it out.
+    if (domainItem->childCount() != int(before.size()) || items.size() != int(before.size())) {
+        return false;
+    }
+    const auto text = [](const std::string& name) {
+        return QString::fromUtf8(name.data(), int(name.size()));
+    };
+    // A few names in a large domain: walk the two lists once to check, once to change, and
+    // touch only the rows that change. Many changes go through the whole pass, which adds
+    // runs of rows in one model update each.
+    size_t changes = 0;
+    int row = 0;
+    QSet<QString> addedTexts;
+    auto a = before.cbegin();
+    auto b = after.cbegin();
+    while (a != before.cend() || b != after.cend()) {
+        if (b == after.cend() || (a != before.cend() && *a < *b)) {
+            if (++changes > 64 || domainItem->child(row)->text(0) != text(*a)) {
+                return false;
+            }
+            ++row;
+            ++a;
+        } else if (a == before.cend() || *b < *a) {
+            const QString shown = text(*b);
+            if (++changes > 64 || items.contains(shown) || addedTexts.contains(shown)) {
+                return false;
+            }
+            addedTexts.insert(shown);
+            ++b;
+        } else {
+            ++row;
+            ++a;
+            ++b;
+        }
+    }
+    row = 0;
+    a = before.cbegin();
+    b = after.cbegin();
+    while (a != before.cend() || b != after.cend()) {
+        if (b == after.cend() || (a != before.cend() && *a < *b)) {
+            items.remove(text(*a));
+            delete domainItem->takeChild(row);
+            ++a;
+        } else if (a == before.cend() || *b < *a) {
+            QTreeWidgetItem* item = makeItem(text(*b), m_topicIcon);
+            domainItem->insertChild(row++, item);
+            items.insert(item->text(0), item);
+            added.append(item);
+            ++b;
+        } else {
+            ++row;
+            ++a;
+            ++b;
+        }
+    }
+    return true;
 }
 
 void SysLogic::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)
@@ -239,7 +309,8 @@ void SysLogic::remarkDomain(int domainId, const TopicPairCounts& before,
     }
 }
 
-void SysLogic::markDomain(int domainId, QTreeWidgetItem* domainItem)
+void SysLogic::markDomain(int domainId, QTreeWidgetItem* domainItem,
+                          const QList<QTreeWidgetItem*>* only)
 {
     const QHash<QString, uint64_t> byText = m_markTexts.value(domainId);
     uint64_t total = 0;
@@ -250,6 +321,12 @@ void SysLogic::markDomain(int domainId, QTreeWidgetItem* domainItem)
         }
     }
     mark(domainItem, total);
+    if (only) {
+        for (QTreeWidgetItem* topicItem : *only) {
+            mark(topicItem, byText.value(topicItem->text(0), 0));
+        }
+        return;
+    }
     for (int i = 0; i < domainItem->childCount(); ++i) {
         QTreeWidgetItem* topicItem = domainItem->child(i);
         mark(topicItem, byText.value(topicItem->text(0), 0));

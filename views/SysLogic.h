@@ -65,7 +65,14 @@ private:
     // per domain id, each topic item by its text
     QHash<int, QHash<QString, QTreeWidgetItem*>> m_topicItems;
     void syncTopics(int domainId, QTreeWidgetItem* domainItem, const std::set<std::string>& topics);
-    void markDomain(int domainId, QTreeWidgetItem* domainItem);
+    // Marks the domain item and its topic items, or of these only `only`.
+    void markDomain(int domainId, QTreeWidgetItem* domainItem,
+                    const QList<QTreeWidgetItem*>* only = nullptr);
+    // Inserts and removes only the rows of the names that changed between `before` (what the
+    // domain item shows) and `after`, the new items into `added`. False, with nothing done,
+    // when the whole pass must do it: many changes, or names that read as one text.
+    bool patchTopics(int domainId, QTreeWidgetItem* domainItem, const std::set<std::string>& before,
+                     const std::set<std::string>& after, QList<QTreeWidgetItem*>& added);
     // Brings one domain's marks from `before` to `after`, touching only the items of topics
     // whose count changed.
     void remarkDomain(int domainId, const TopicPairCounts& before, const TopicPairCounts& after);
