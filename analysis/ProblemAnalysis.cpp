@@ -1,52 +1,69 @@
 #include "ProblemAnalysis.h"
 
-#include "TopicProblems.h"
-
-#include <iterator>
-
-namespace {
-
-void append(std::vector<Problem>& to, std::vector<Problem>& from)
-{
-    to.insert(to.end(), std::make_move_iterator(from.begin()), std::make_move_iterator(from.end()));
-}
-
-} // namespace
+#include "ProblemCache.h"
 
 ProblemReport ProblemAnalysis::analyse(const WatchedEndpoints& endpoints,
                                        const ProblemLimits& limits)
 {
-    ProblemReport report;
-    // Domains ascending and topics in byte order: each level's entries come out sorted, and
-    // the levels are put one after the other at the end.
-    std::vector<Problem> warnings;
-    std::vector<Problem> hints;
+    std::vector<std::vector<TopicReportPtr>> results;
+    results.reserve(endpoints.domains.size());
     for (const WatchedDomain& domain : endpoints.domains) {
+        std::vector<TopicReportPtr> topics;
+        topics.reserve(domain.topics.size());
+        for (const auto& named : domain.topics) {
+            topics.push_back(TopicReport::of(domain.id, *named.second, limits));
+        }
+        results.push_back(std::move(topics));
+    }
+    return assemble(endpoints, results);
+}
+
+ProblemReport ProblemAnalysis::analyse(const WatchedEndpoints& endpoints, ProblemCache& cache)
+{
+    return assemble(endpoints, cache.update(endpoints));
+}
+
+ProblemReport ProblemAnalysis::assemble(const WatchedEndpoints& endpoints,
+                                        const std::vector<std::vector<TopicReportPtr>>& results)
+{
+    ProblemReport report;
+    for (size_t d = 0; d < endpoints.domains.size(); ++d) {
+        const WatchedDomain& domain = endpoints.domains[d];
         DomainSummary summary;
         summary.domain = domain.id;
         summary.participants = domain.participants;
         summary.hosts = domain.hosts;
         summary.processes = domain.processes;
         summary.topics = domain.topics.size();
-        for (const auto& named : domain.topics) {
-            const WatchedTopic& topic = named.second;
-            summary.writers += topic.writers.size();
-            summary.readers += topic.readers.size();
-            TopicProblems problems(domain.id, topic, limits);
-            summary.errors += problems.incompatiblePairs();
-            summary.warnings += problems.unmatchedEndpoints();
-            summary.hints += problems.isOneSided() ? 1 : 0;
-            if (problems.incompatiblePairs() > 0) {
-                report.incompatiblePairs[domain.id][topic.name] = problems.incompatiblePairs();
+        auto named = domain.topics.begin();
+        for (const TopicReportPtr& topic : results[d]) {
+            summary.writers += topic->writers;
+            summary.readers += topic->readers;
+            summary.errors += topic->incompatiblePairs;
+            summary.warnings += topic->unmatchedEndpoints;
+            summary.hints += topic->oneSided ? 1 : 0;
+            if (topic->incompatiblePairs > 0) {
+                // topics come in the map's order: each goes at its end
+                TopicPairCounts& pairs = report.incompatiblePairs[domain.id];
+                pairs.emplace_hint(pairs.end(), named->second->name, topic->incompatiblePairs);
             }
-            append(report.problems, problems.errors());
-            append(warnings, problems.warnings());
-            append(hints, problems.hints());
+            ++named;
         }
         report.domains.push_back(summary);
     }
-    append(report.problems, warnings);
-    append(report.problems, hints);
+    // Domains ascending and topics in byte order: each level's runs come out sorted, and the
+    // levels follow one another. A run shares its topic's results (and keeps them alive).
+    for (std::vector<Problem> TopicReport::*level :
+         {&TopicReport::errors, &TopicReport::warnings, &TopicReport::hints}) {
+        for (const std::vector<TopicReportPtr>& domain : results) {
+            for (const TopicReportPtr& topic : domain) {
+                const std::vector<Problem>& entries = (*topic).*level;
+                if (!entries.empty()) {
+                    report.problems.append(ProblemEntries::Run(topic, &entries));
+                }
+            }
+        }
+    }
     return report;
 }
 

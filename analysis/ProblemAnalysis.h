@@ -14,9 +14,13 @@
 
 #include "ProblemLimits.h"
 #include "ProblemReport.h"
+#include "TopicReport.h"
 #include "WatchedEndpoints.h"
 
+#include <vector>
+
 class MonitorLib;
+class ProblemCache;
 
 class ProblemAnalysis
 {
@@ -24,9 +28,18 @@ public:
     // Depends on its arguments alone; may run on any thread.
     static ProblemReport analyse(const WatchedEndpoints& endpoints,
                                  const ProblemLimits& limits = ProblemLimits());
+    // The same report, judging only the topics that are not the objects `cache` judged last
+    // time (with the cache's limits); the report shares the results of the others with the
+    // reports made before. Any thread, one at a time per cache.
+    static ProblemReport analyse(const WatchedEndpoints& endpoints, ProblemCache& cache);
 
     // Collects under monitor.mutex (never call it while holding it), then analyses after the
     // unlock.
     static ProblemReport collectAndAnalyse(MonitorLib& monitor,
                                            const ProblemLimits& limits = ProblemLimits());
+
+private:
+    // The report of the topics' results, given per domain in the order of `endpoints`.
+    static ProblemReport assemble(const WatchedEndpoints& endpoints,
+                                  const std::vector<std::vector<TopicReportPtr>>& results);
 };

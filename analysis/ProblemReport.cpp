@@ -31,10 +31,21 @@ uint64_t ProblemReport::errorCount() const
 
 bool ProblemReport::sameAs(const ProblemReport& other) const
 {
-    return domains == other.domains && incompatiblePairs == other.incompatiblePairs &&
-           std::equal(problems.begin(), problems.end(), other.problems.begin(),
-                      other.problems.end(),
-                      [](const Problem& a, const Problem& b) { return a.sameEntry(b); });
+    if (domains != other.domains || problems.size() != other.problems.size() ||
+        problems.runs().size() != other.problems.runs().size() ||
+        incompatiblePairs != other.incompatiblePairs) {
+        return false;
+    }
+    const std::vector<ProblemEntries::Run>& mine = problems.runs();
+    const std::vector<ProblemEntries::Run>& theirs = other.problems.runs();
+    for (size_t i = 0; i < mine.size(); ++i) {
+        if (mine[i] != theirs[i] &&
+            !std::equal(mine[i]->begin(), mine[i]->end(), theirs[i]->begin(), theirs[i]->end(),
+                        [](const Problem& a, const Problem& b) { return a.sameEntry(b); })) {
+            return false;
+        }
+    }
+    return true;
 }
 
 QString ProblemReport::statusLine() const

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Problem.h"
+#include "ProblemEntries.h"
 
 #include <QString>
 #include <cstdint>
@@ -38,8 +39,9 @@ using IncompatiblePairs = std::map<uint32_t, TopicPairCounts>;
 
 struct ProblemReport
 {
-    // sorted by level, then domain, then topic (see Problem::operator<)
-    std::vector<Problem> problems;
+    // sorted by level, then domain, then topic (see Problem::operator<); the runs of topics
+    // that did not change are shared with the reports before
+    ProblemEntries problems;
     // every watched domain, ascending
     std::vector<DomainSummary> domains;
     IncompatiblePairs incompatiblePairs;
@@ -47,7 +49,8 @@ struct ProblemReport
     // Problems of error level in all domains, as counted (not as listed).
     uint64_t errorCount() const;
 
-    // The same entries with the same texts, the same counts and the same marks.
+    // The same entries with the same texts, the same counts and the same marks. Runs shared
+    // by both are not compared entry by entry.
     bool sameAs(const ProblemReport& other) const;
 
     // One line for a status bar: "0号域：参与者 6，发布端 6，订阅端 7，错误 3" per domain,

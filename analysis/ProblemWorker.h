@@ -1,7 +1,9 @@
 // The problems analysis on a thread of its own: collects under MonitorLib::mutex and analyses
-// after the unlock, one run per request. Lives on ProblemWatch's thread.
+// after the unlock, one run per request, judging only the topics that changed since the run
+// before. Lives on ProblemWatch's thread.
 #pragma once
 
+#include "ProblemCache.h"
 #include "ProblemLimits.h"
 #include "ProblemReport.h"
 
@@ -30,6 +32,7 @@ signals:
 
 private:
     MonitorLib& m_monitor;
-    const ProblemLimits m_limits;
+    // the topics' results of the last run; used on the worker's thread only
+    ProblemCache m_cache;
     ProblemReportPtr m_last;
 };

@@ -88,11 +88,11 @@ void TopicProblems::judge()
     CompatibilityTable& table = *m_table;
     for (const WatchedWriter& writer : m_topic.writers) {
         m_writerGroup.push_back(
-            table.addWriter(CompatibilityKey::ofWriter(m_domain, writer.record)));
+            table.addWriter(CompatibilityKey::ofWriter(m_domain, *writer.record)));
     }
     for (const WatchedReader& reader : m_topic.readers) {
         m_readerGroup.push_back(
-            table.addReader(CompatibilityKey::ofReader(m_domain, reader.record)));
+            table.addReader(CompatibilityKey::ofReader(m_domain, *reader.record)));
     }
     const int writerGroups = table.writerGroupCount();
     m_readerGroups = table.readerGroupCount();

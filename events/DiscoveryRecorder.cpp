@@ -82,15 +82,16 @@ void DiscoveryRecorder::readJoined(DomainWalk& walk, DomainState& state, Pending
     // had its failure line written; the join is recorded with what is known.
     switch (pending.kind) {
     case DiscoveredKind::Participant: {
-        ParticipantBuiltinTopicData record;
+        // Shared rather than copied: only a few fields are read, under the mutex.
+        std::shared_ptr<const ParticipantBuiltinTopicData> record;
         if (!walk.fetch(pending.handle, record)) {
             return;
         }
         ParticipantSysInfo info;
-        readSysInfo(record, info);
+        readSysInfo(*record, info);
         auto owner = std::make_shared<Owner>();
         owner->where = ProcessIdentity::of(info);
-        state.owners[HandleText::keyOf(record.key)] = owner;
+        state.owners[HandleText::keyOf(record->key)] = owner;
         pending.recordRead = true;
         pending.owner = std::move(owner);
         return;
@@ -107,14 +108,14 @@ void DiscoveryRecorder::readJoined(DomainWalk& walk, DomainState& state, Pending
 template <class Record>
 void DiscoveryRecorder::readEndpoint(DomainWalk& walk, DomainState& state, Pending& pending)
 {
-    Record record;
+    std::shared_ptr<const Record> record;
     if (!walk.fetch(pending.handle, record)) {
         return;
     }
     pending.recordRead = true;
-    pending.topic = std::move(record.topic_name);
-    pending.type = std::move(record.type_name);
-    pending.owner = ownerOf(walk, state, record.participant_key);
+    pending.topic = record->topic_name;
+    pending.type = record->type_name;
+    pending.owner = ownerOf(walk, state, record->participant_key);
 }
 
 std::shared_ptr<DiscoveryRecorder::Owner>

@@ -2,6 +2,7 @@
 
 #include "DomainParticipantFactory.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <unordered_map>
@@ -65,6 +66,57 @@ HandleCount presenceOf(const InstanceHandleSeq& list)
         present.emplace(h, 1);
     }
     return present;
+}
+
+// The delta of two lists that keep their order, in one walk: the middleware lists entities in
+// the order it first saw them, so what stays keeps its order and what is new comes at the
+// end. The walk pairs the old list with the new one; what it cannot pair counts as removed,
+// and the rest of the new list as added. That is the delta exactly when no handle it moves
+// stands anywhere else in either list (checked in one more walk over each list against the
+// few handles moved); false otherwise, and for large changes, which the hash tables handle.
+bool orderedDelta(const InstanceHandleSeq& newList, const InstanceHandleSeq& oldList,
+                  HandleDelta& delta)
+{
+    const size_t most = std::max<size_t>(256, std::max(oldList.size(), newList.size()) / 8);
+    size_t next = 0;
+    for (const InstanceHandle_t& h : oldList) {
+        if (next < newList.size() && newList[next] == h) {
+            ++next;
+        } else {
+            delta.removed.push_back(h);
+            if (delta.removed.size() > most) {
+                return false;
+            }
+        }
+    }
+    if (newList.size() - next > most) {
+        return false;
+    }
+    delta.added.assign(newList.begin() + std::ptrdiff_t(next), newList.end());
+    // Each moved handle must stand once in the list it is moved in and nowhere in the other.
+    HandleCount moved;
+    for (const InstanceHandle_t& h : delta.removed) {
+        if (!moved.emplace(h, 0).second) {
+            return false;
+        }
+    }
+    for (const InstanceHandle_t& h : delta.added) {
+        if (!moved.emplace(h, 0).second) {
+            return false;
+        }
+    }
+    if (moved.empty()) {
+        return true;
+    }
+    for (const InstanceHandleSeq* list : {&oldList, &newList}) {
+        for (const InstanceHandle_t& h : *list) {
+            const auto found = moved.find(h);
+            if (found != moved.end() && ++found->second > 1) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -137,6 +189,11 @@ HandleDelta MonitorLib::computeDelta(const InstanceHandleSeq& newList,
     // a handle counts as present when any equal handle stands in the other list, so
     // duplicates are reported once per occurrence.
     HandleDelta delta;
+    if (orderedDelta(newList, oldList, delta)) {
+        delta.changed = !delta.added.empty() || !delta.removed.empty();
+        return delta;
+    }
+    delta = HandleDelta();
     const HandleCount inOld = presenceOf(oldList);
     for (const InstanceHandle_t& h : newList) {
         if (inOld.find(h) == inOld.end()) {

@@ -58,6 +58,8 @@ public:
     // none seen). A panel that shows one entity keeps the revision it showed and fetches the
     // record again when a dataChanged() finds it moved. Takes `mutex` itself.
     uint64_t recordRevision(const ZORVAN::InstanceHandle_t& handle);
+    // The same revisions for a caller that already holds `mutex`.
+    const RecordRevisions& revisions() const { return m_revisions; }
 
     // When the polling thread runs its passes, and why it ran them.
     PassPacer& pacer() { return m_pacer; }

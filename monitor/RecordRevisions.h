@@ -16,6 +16,21 @@ public:
     void forget(const ZORVAN::InstanceHandleSeq& gone);
     // The revision of the entity's latest change; 0 when none was seen (or it was forgotten).
     uint64_t revision(const ZORVAN::InstanceHandle_t& handle) const;
+    // The revision of the latest change of any entity; 0 before the first.
+    uint64_t latest() const { return m_latest; }
+    // Calls visit(handle) for every entity, not forgotten, whose latest change came after
+    // `revision`.
+    template <class Visit> void eachChangedSince(uint64_t revision, Visit&& visit) const
+    {
+        if (revision >= m_latest) {
+            return;
+        }
+        for (const auto& entry : m_revisions) {
+            if (entry.second > revision) {
+                visit(entry.first);
+            }
+        }
+    }
 
 private:
     uint64_t m_latest = 0;

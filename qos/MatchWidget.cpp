@@ -1,5 +1,7 @@
 #include "MatchWidget.h"
 
+#include "Counterparts.h"
+
 #include "ComparisonRows.h"
 #include "CompatibilityEngine.h"
 #include "DepartureTime.h"
@@ -80,6 +82,7 @@ void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, Mat
     MonitorLib& monitor = MonitorLib::getInstance();
     // Read before collecting: every change announced from here on is collected again.
     m_collectedAt = monitor.signalCount();
+    m_judgedTopics.reset();
 
     Request request;
     request.domainId = domainId;
@@ -94,6 +97,10 @@ void MatchWidget::setMatchHandle(uint32_t domainId, InstanceHandle_t handle, Mat
     }
     if (type == ReaderMatch || type == WriterMatch) {
         m_request = request;
+        // Read before the snapshot, so a change in between is judged at the next delivery.
+        const QByteArray topic = request.chosen.topicName.toUtf8();
+        m_judgedTopics = counterpartTopics(monitor, domainId,
+                                           std::string(topic.constData(), size_t(topic.size())));
         sync(MatchSnapshot::take(monitor, domainId, handle, type, request.chosen));
     }
     resizeColumns();
@@ -110,6 +117,15 @@ void MatchWidget::onDataChanged()
         return;
     }
     m_collectedAt = count;
+    // Judged again only when the topic's endpoints changed: a change elsewhere in a large
+    // domain leaves every judgement as it was.
+    const QByteArray topic = m_request->chosen.topicName.toUtf8();
+    auto topics = counterpartTopics(monitor, m_request->domainId,
+                                    std::string(topic.constData(), size_t(topic.size())));
+    if (topics && m_judgedTopics && *topics == *m_judgedTopics) {
+        return;
+    }
+    m_judgedTopics = std::move(topics);
     const bool wasEmpty = treeWidget->topLevelItemCount() == 0;
     sync(MatchSnapshot::take(monitor, m_request->domainId, m_request->handle, m_request->type,
                              m_request->chosen));

@@ -24,6 +24,8 @@ class MatchSnapshot;
 class QTreeWidgetItem;
 class Verdict;
 
+struct WatchedTopic;
+
 class MatchWidget : public TabTree
 {
     Q_OBJECT
@@ -101,6 +103,8 @@ private:
     // MonitorLib::signalCount() when the rows were last collected: a delivery of an emission
     // the collection has already seen is skipped.
     uint64_t m_collectedAt = 0;
+    // the snapshots of the topic the shown judgements were made from; none when unknown
+    std::optional<std::vector<std::shared_ptr<const WatchedTopic>>> m_judgedTopics;
 
     // The tree's model reset; cut before the members go, as the base's destructor deletes the
     // tree, which empties its model once more.

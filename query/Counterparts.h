@@ -5,10 +5,13 @@
 #include "BuiltinTopicData.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class MonitorLib;
+struct WatchedTopic;
 
 // One discovered endpoint with its record as fetched.
 template <class Record> struct DiscoveredEndpoint
@@ -32,3 +35,10 @@ struct Counterparts
 // failed writer listing leaves out that domain's readers too; a failed fetch skips that
 // endpoint. Takes monitor.mutex for the whole walk and prints the line of each failed query.
 Counterparts scanCounterparts(MonitorLib& monitor, uint32_t domainId, const std::string& topicName);
+
+// The snapshots of the topics scanCounterparts() reads for `topicName` in `domainId`, after
+// bringing the discovery mirror up to date; nothing when a query of that look failed (a scan
+// prints its lines then). Equal results mean a scan would find what the last one found, so a
+// panel that follows the network can leave its judgements as they are. Takes monitor.mutex.
+std::optional<std::vector<std::shared_ptr<const WatchedTopic>>>
+counterpartTopics(MonitorLib& monitor, uint32_t domainId, const std::string& topicName);

@@ -59,6 +59,27 @@ bool DomainWalk::fetch(const InstanceHandle_t& handle, SubscriptionBuiltinTopicD
                    DiscoveryQuery::SubscriptionData);
 }
 
+bool DomainWalk::fetch(const InstanceHandle_t& handle,
+                       std::shared_ptr<const ParticipantBuiltinTopicData>& record)
+{
+    return checked(m_participant.get_discovered_participant_record(record, handle),
+                   DiscoveryQuery::ParticipantData);
+}
+
+bool DomainWalk::fetch(const InstanceHandle_t& handle,
+                       std::shared_ptr<const PublicationBuiltinTopicData>& record)
+{
+    return checked(m_participant.get_publication_record(record, handle),
+                   DiscoveryQuery::PublicationData);
+}
+
+bool DomainWalk::fetch(const InstanceHandle_t& handle,
+                       std::shared_ptr<const SubscriptionBuiltinTopicData>& record)
+{
+    return checked(m_participant.get_subscription_record(record, handle),
+                   DiscoveryQuery::SubscriptionData);
+}
+
 bool DomainWalk::sysInfo(const InstanceHandle_t& participant, ParticipantSysInfo& info)
 {
     ParticipantBuiltinTopicData record;

@@ -8,6 +8,7 @@
 #include "MonitorLib.h"
 #include "ParticipantSysInfo.h"
 
+#include <memory>
 #include <type_traits>
 
 class DomainWalk
@@ -42,6 +43,15 @@ public:
     bool fetch(const ZORVAN::InstanceHandle_t& handle, ZORVAN::PublicationBuiltinTopicData& record);
     bool fetch(const ZORVAN::InstanceHandle_t& handle,
                ZORVAN::SubscriptionBuiltinTopicData& record);
+
+    // Fetch one record shared, as the middleware stores it (see get_publication_record): the
+    // same failure line, and `record` is left alone, when the fetch failed.
+    bool fetch(const ZORVAN::InstanceHandle_t& handle,
+               std::shared_ptr<const ZORVAN::ParticipantBuiltinTopicData>& record);
+    bool fetch(const ZORVAN::InstanceHandle_t& handle,
+               std::shared_ptr<const ZORVAN::PublicationBuiltinTopicData>& record);
+    bool fetch(const ZORVAN::InstanceHandle_t& handle,
+               std::shared_ptr<const ZORVAN::SubscriptionBuiltinTopicData>& record);
 
     // List one kind and call visit(handle, record) for each record fetched, in listing order,
     // each fetched into a freshly default-constructed record; a failed fetch is reported and

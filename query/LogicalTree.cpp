@@ -1,27 +1,27 @@
 #include "LogicalTree.h"
 
-#include "DomainWalk.h"
+#include "DiscoveryMirror.h"
+#include "MonitorLib.h"
 
 #include <mutex>
-
-using namespace ZORVAN;
 
 LogicalTree collectLogicalTree(MonitorLib& monitor)
 {
     LogicalTree tree;
     std::lock_guard<std::mutex> lock(monitor.mutex);
-    DomainWalk::eachWatched(monitor, [&tree](DomainWalk& walk) {
-        // The participant list is not used; a domain whose participant cannot answer it is left
-        // out altogether.
-        InstanceHandleSeq participants;
-        if (!walk.listParticipants(participants)) {
-            return;
+    DiscoveryMirror& mirror = DiscoveryMirror::of(monitor);
+    mirror.sync(monitor);
+    for (const WatchedDomain& domain : mirror.endpoints().domains) {
+        // A domain whose participant cannot list the participants is left out altogether.
+        if (!mirror.participantsListed(domain.id)) {
+            mirror.report(domain.id, DiscoveryMirror::ParticipantQueries);
+            continue;
         }
-        std::set<std::string>& topics = tree[walk.domainId()];
-        auto add = [&topics](const InstanceHandle_t&, const auto& record) {
-            topics.insert(record.topic_name);
-        };
-        walk.eachEndpoint(add, add);
-    });
+        mirror.report(domain.id, DiscoveryMirror::EndpointQueries);
+        std::set<std::string>& topics = tree[domain.id];
+        for (const auto& topic : domain.topics) {
+            topics.insert(topics.end(), topic.first);
+        }
+    }
     return tree;
 }

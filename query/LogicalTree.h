@@ -15,6 +15,6 @@ using LogicalTree = std::map<uint32_t, std::set<std::string>>;
 
 // Lists every topic with a writer or reader in every watched domain. A domain whose
 // participant list cannot be had is left out; a failed writer listing leaves out the domain's
-// readers too; a failed fetch skips that endpoint. Takes monitor.mutex for the whole walk and
-// prints the line of each failed query.
+// readers too; a failed fetch skips that endpoint. Takes monitor.mutex and brings the
+// discovery mirror up to date, which prints the line of each failed query.
 LogicalTree collectLogicalTree(MonitorLib& monitor);

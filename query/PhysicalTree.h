@@ -50,6 +50,6 @@ using PhysicalTree = std::map<ProcessGroup, std::set<std::string>>;
 
 // Reads the system information of every discovered participant of every watched domain, the
 // monitor's own participants left out. A domain whose participant list cannot be had adds
-// nothing; a participant whose record cannot be fetched is left out. Takes monitor.mutex for
-// the whole walk and prints the line of each failed query.
+// nothing; a participant whose record cannot be fetched is left out. Takes monitor.mutex and brings
+// the discovery mirror up to date, which prints the line of each failed query.
 PhysicalTree collectPhysicalTree(MonitorLib& monitor);

@@ -11,11 +11,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 class MonitorLib;
+struct WatchedTopic;
 
 namespace ZORVAN {
 class DomainParticipant;
@@ -33,6 +35,8 @@ public:
 
     // How many times the index has been built (for tests).
     uint64_t builds() const { return m_builds; }
+    // How many times it has been brought up to date without being built anew (for tests).
+    uint64_t updates() const { return m_updates; }
 
 private:
     // The lists of one domain the index was built from.
@@ -67,11 +71,25 @@ private:
     };
 
     bool upToDate(MonitorLib& monitor) const;
+    // Whether the watched domains are the entries indexed.
+    bool sameDomains(MonitorLib& monitor) const;
+    // Indexes everything anew, or brings the index to the discovery mirror's topics that
+    // changed since (their snapshots are not the ones indexed).
     void build(MonitorLib& monitor);
+    void update(MonitorLib& monitor);
+    void index(MonitorLib& monitor);
+    template <class Endpoints>
+    void drop(uint32_t domainId, const Endpoints& endpoints, bool reader);
 
     // (process id, process name) to the groups that announce them
     std::map<std::pair<uint32_t, std::string>, std::vector<Group>> m_groups;
     std::vector<DomainLists> m_lists;
+    // the serials of the watched domains' entries, ascending by domain
+    std::vector<uint64_t> m_serials;
+    // the topic snapshots indexed, by domain and name
+    std::map<std::pair<uint32_t, std::string>, std::shared_ptr<const WatchedTopic>> m_topics;
+    size_t m_order = 0;
+    uint64_t m_updates = 0;
     uint64_t m_signalCount = 0;
     bool m_complete = false;
     uint64_t m_builds = 0;

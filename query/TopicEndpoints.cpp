@@ -1,32 +1,46 @@
 #include "TopicEndpoints.h"
 
+#include "DiscoveryMirror.h"
 #include "DomainWalk.h"
-#include "HandleText.h"
+#include "MonitorLib.h"
 #include "ShownName.h"
 
 #include <mutex>
-
-using namespace ZORVAN;
 
 TopicEndpoints collectTopicEndpoints(MonitorLib& monitor, uint32_t domainId,
                                      const std::string& topicName)
 {
     TopicEndpoints result;
     std::lock_guard<std::mutex> lock(monitor.mutex);
-    const auto domain = monitor.domains.find(domainId);
-    if (domain == monitor.domains.end() || !domain->second.m_metaParticipant) {
+    DiscoveryMirror& mirror = DiscoveryMirror::of(monitor);
+    mirror.sync(monitor);
+    const WatchedDomain* domain = mirror.domain(domainId);
+    if (!domain) {
         return result;
     }
-    DomainWalk walk(*domain->second.m_metaParticipant);
-    auto keep = [&](std::map<std::string, ProcessIdentity>& endpoints, const auto& record) {
+    mirror.report(domainId, DiscoveryMirror::EndpointQueries);
+    DomainWalk walk(*monitor.domains.at(domainId).m_metaParticipant);
+    auto keep = [&walk](std::map<std::string, ProcessIdentity>& endpoints, const auto& endpoint) {
+        if (endpoint.placed) {
+            endpoints[endpoint.key()] = endpoint.process;
+            return;
+        }
+        // Its participant could not be had: asked again, with the line when it still fails.
         ParticipantSysInfo owner;
-        if (ShownName::matches(record.topic_name, topicName) &&
-            walk.ownerSysInfo(record.participant_key, owner)) {
-            endpoints[HandleText::keyOf(record.key)] = ProcessIdentity::of(owner);
+        if (walk.ownerSysInfo(endpoint.record->participant_key, owner)) {
+            endpoints[endpoint.key()] = ProcessIdentity::of(owner);
         }
     };
-    walk.eachEndpoint(
-        [&](const InstanceHandle_t&, const auto& record) { keep(result.writers, record); },
-        [&](const InstanceHandle_t&, const auto& record) { keep(result.readers, record); });
+    for (const auto& topic : domain->topics) {
+        if (!ShownName::matches(topic.first, topicName)) {
+            continue;
+        }
+        for (const WatchedWriter& writer : topic.second->writers) {
+            keep(result.writers, writer);
+        }
+        for (const WatchedReader& reader : topic.second->readers) {
+            keep(result.readers, reader);
+        }
+    }
     return result;
 }

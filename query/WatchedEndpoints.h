@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,13 @@ class MonitorLib;
 
 template <class Record> struct WatchedEndpoint
 {
-    Record record;
+    ZORVAN::InstanceHandle_t handle;
+    // as the middleware stores it; never null
+    std::shared_ptr<const Record> record;
     // the system information of the participant that owns it
     ProcessIdentity process;
+    // false when the participant's record could not be had: `process` holds the defaults
+    bool placed = true;
 
     // The 16 bytes of its key, its handle text ("0x" and 32 hex digits) and "name:pid" as the
     // topic tab shows them.
@@ -37,6 +42,9 @@ struct WatchedTopic
     std::vector<WatchedWriter> writers;
     std::vector<WatchedReader> readers;
 };
+// Topics are handed out shared and never changed afterwards: a topic whose endpoints changed
+// is a new object, one that did not is the same object as in the collection before.
+using WatchedTopicPtr = std::shared_ptr<const WatchedTopic>;
 
 struct WatchedDomain
 {
@@ -46,8 +54,8 @@ struct WatchedDomain
     size_t participants = 0;
     size_t hosts = 0;
     size_t processes = 0;
-    // by name, byte-wise ascending
-    std::map<std::string, WatchedTopic> topics;
+    // by name, byte-wise ascending; never null
+    std::map<std::string, WatchedTopicPtr> topics;
 
     size_t writerCount() const;
     size_t readerCount() const;

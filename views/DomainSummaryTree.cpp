@@ -49,9 +49,16 @@ void DomainSummaryTree::showSummaries(const std::vector<DomainSummary>& domains)
         clear();
     }
     for (size_t i = 0; i < domains.size(); ++i) {
+        // A row whose counts stayed is left alone; in one that changed, only the texts that did.
+        if (sameRows && domains[i] == m_shown[i]) {
+            continue;
+        }
         const QStringList row = texts(domains[i]);
         QTreeWidgetItem* item = sameRows ? topLevelItem(int(i)) : new QTreeWidgetItem();
         for (int column = 0; column < row.size(); ++column) {
+            if (sameRows && item->text(column) == row[column]) {
+                continue;
+            }
             item->setText(column, row[column]);
             item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
         }

@@ -1,12 +1,14 @@
 // The "问题" page of the statistics panel: one row per entry of the problems analysis, in its
 // order (level, domain, topic). A new report changes only the rows that differ, so the
-// operator's selection and scroll position stay while the network changes elsewhere. A double
+// operator's selection and scroll position stay while the network changes elsewhere; the rows
+// of topics whose entries the report shares with the one shown are not even compared. A double
 // click asks for the entry's topic and endpoint.
 #pragma once
 
 #include "Problem.h"
 #include "ProblemReport.h"
 
+#include <QIcon>
 #include <QString>
 #include <QTreeWidget>
 #include <cstdint>
@@ -45,10 +47,12 @@ signals:
 private:
     QTreeWidgetItem* makeItem(const Problem& problem) const;
     void fillItem(QTreeWidgetItem* item, const Problem& problem) const;
-    void rebuild(const std::vector<Problem>& problems);
+    void rebuild(const ProblemEntries& problems);
     void onItemDoubleClicked(QTreeWidgetItem* item);
-    const std::vector<Problem>& shown() const;
+    const ProblemEntries& shown() const;
 
     // the report shown, row i showing its entry i; kept rather than copied
     ProblemReportPtr m_report;
+    // by ProblemLevel
+    QIcon m_levelIcons[3];
 };

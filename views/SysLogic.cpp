@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QIcon>
+#include <QSet>
 #include <QTreeWidget>
 
 namespace {
@@ -93,11 +94,17 @@ void SysLogic::showTree(LogicalTree tree)
         if (!domainItem || shown == m_shown.end() || shown->second != domain.second) {
             // A new domain item is filled before it joins the tree: each item added to a shown
             // tree costs a model update.
-            if (!domainItem) {
-                domainItem = makeItem(tr("%1号域").arg(domain.first), m_domainIcon);
+            QList<QTreeWidgetItem*> added;
+            if (domainItem && shown != m_shown.end() &&
+                patchTopics(id, domainItem, shown->second, domain.second, added)) {
+                markDomain(id, domainItem, &added);
+            } else {
+                if (!domainItem) {
+                    domainItem = makeItem(tr("%1号域").arg(domain.first), m_domainIcon);
+                }
+                syncTopics(id, domainItem, domain.second);
+                markDomain(id, domainItem);
             }
-            syncTopics(id, domainItem, domain.second);
-            markDomain(id, domainItem);
             changed = true;
         }
         domainItems.append(domainItem);
@@ -141,6 +148,70 @@ void SysLogic::syncTopics(int domainId, QTreeWidgetItem* domainItem,
     items = std::move(kept);
 }
 
+bool SysLogic::patchTopics(int domainId, QTreeWidgetItem* domainItem,
+                           const std::set<std::string>& before, const std::set<std::string>& after,
+                           QList<QTreeWidgetItem*>& added)
+{
+    QHash<QString, QTreeWidgetItem*>& items = m_topicItems[domainId];
+    // The rows are the names shown, one each, in their order, unless two names read as one
+    // text: then the whole pass sorts it out.
+    if (domainItem->childCount() != int(before.size()) || items.size() != int(before.size())) {
+        return false;
+    }
+    const auto text = [](const std::string& name) {
+        return QString::fromUtf8(name.data(), int(name.size()));
+    };
+    // A few names in a large domain: walk the two lists once to check, once to change, and
+    // touch only the rows that change. Many changes go through the whole pass, which adds
+    // runs of rows in one model update each.
+    size_t changes = 0;
+    int row = 0;
+    QSet<QString> addedTexts;
+    auto a = before.cbegin();
+    auto b = after.cbegin();
+    while (a != before.cend() || b != after.cend()) {
+        if (b == after.cend() || (a != before.cend() && *a < *b)) {
+            if (++changes > 64 || domainItem->child(row)->text(0) != text(*a)) {
+                return false;
+            }
+            ++row;
+            ++a;
+        } else if (a == before.cend() || *b < *a) {
+            const QString shown = text(*b);
+            if (++changes > 64 || items.contains(shown) || addedTexts.contains(shown)) {
+                return false;
+            }
+            addedTexts.insert(shown);
+            ++b;
+        } else {
+            ++row;
+            ++a;
+            ++b;
+        }
+    }
+    row = 0;
+    a = before.cbegin();
+    b = after.cbegin();
+    while (a != before.cend() || b != after.cend()) {
+        if (b == after.cend() || (a != before.cend() && *a < *b)) {
+            items.remove(text(*a));
+            delete domainItem->takeChild(row);
+            ++a;
+        } else if (a == before.cend() || *b < *a) {
+            QTreeWidgetItem* item = makeItem(text(*b), m_topicIcon);
+            domainItem->insertChild(row++, item);
+            items.insert(item->text(0), item);
+            added.append(item);
+            ++b;
+        } else {
+            ++row;
+            ++a;
+            ++b;
+        }
+    }
+    return true;
+}
+
 void SysLogic::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)
 {
     if (!item) {
@@ -156,27 +227,106 @@ void SysLogic::onItemDoubleClicked(QTreeWidgetItem* item, int /*column*/)
 
 void SysLogic::applyMarks(const IncompatiblePairs& pairs)
 {
-    if (&pairs != &m_marks) {
-        m_marks = pairs;
+    if (&pairs == &m_marks) {
+        for (auto domain = m_domainItems.cbegin(); domain != m_domainItems.cend(); ++domain) {
+            markDomain(domain.key(), domain.value());
+        }
+        return;
     }
-    for (auto domain = m_domainItems.cbegin(); domain != m_domainItems.cend(); ++domain) {
-        markDomain(domain.key(), domain.value());
+    // Only the domains, and in them only the topics, whose counts changed.
+    static const TopicPairCounts none;
+    auto a = m_marks.cbegin();
+    auto b = pairs.cbegin();
+    while (a != m_marks.cend() || b != pairs.cend()) {
+        if (b == pairs.cend() || (a != m_marks.cend() && a->first < b->first)) {
+            remarkDomain(int(a->first), a->second, none);
+            ++a;
+        } else if (a == m_marks.cend() || b->first < a->first) {
+            remarkDomain(int(b->first), none, b->second);
+            ++b;
+        } else {
+            if (a->second != b->second) {
+                remarkDomain(int(a->first), a->second, b->second);
+            }
+            ++a;
+            ++b;
+        }
+    }
+    m_marks = pairs;
+}
+
+void SysLogic::remarkDomain(int domainId, const TopicPairCounts& before,
+                            const TopicPairCounts& after)
+{
+    QHash<QString, uint64_t>& byText = m_markTexts[domainId];
+    QSet<QString> changed;
+    const auto note = [&](const std::string& name, uint64_t was, uint64_t now) {
+        const QString text = QString::fromUtf8(name.data(), int(name.size()));
+        uint64_t& count = byText[text];
+        count = count - was + now;
+        changed.insert(text);
+    };
+    auto a = before.cbegin();
+    auto b = after.cbegin();
+    while (a != before.cend() || b != after.cend()) {
+        if (b == after.cend() || (a != before.cend() && a->first < b->first)) {
+            note(a->first, a->second, 0);
+            ++a;
+        } else if (a == before.cend() || b->first < a->first) {
+            note(b->first, 0, b->second);
+            ++b;
+        } else {
+            if (a->second != b->second) {
+                note(a->first, a->second, b->second);
+            }
+            ++a;
+            ++b;
+        }
+    }
+    uint64_t total = 0;
+    for (const auto& topic : after) {
+        total += topic.second;
+    }
+    const auto items = m_topicItems.constFind(domainId);
+    for (const QString& text : changed) {
+        const uint64_t count = byText.value(text, 0);
+        if (count == 0) {
+            byText.remove(text);
+        }
+        if (items == m_topicItems.cend()) {
+            continue;
+        }
+        const auto item = items->constFind(text);
+        if (item != items->cend()) {
+            mark(item.value(), count);
+        }
+    }
+    if (byText.isEmpty()) {
+        m_markTexts.remove(domainId);
+    }
+    if (QTreeWidgetItem* domainItem = m_domainItems.value(domainId, nullptr)) {
+        mark(domainItem, total);
     }
 }
 
-void SysLogic::markDomain(int domainId, QTreeWidgetItem* domainItem)
+void SysLogic::markDomain(int domainId, QTreeWidgetItem* domainItem,
+                          const QList<QTreeWidgetItem*>* only)
 {
-    // By the text shown: names whose bytes decode to the same text share an item.
-    QHash<QString, uint64_t> byText;
+    const QHash<QString, uint64_t> byText = m_markTexts.value(domainId);
     uint64_t total = 0;
     const auto found = m_marks.find(uint32_t(domainId));
     if (found != m_marks.end()) {
         for (const auto& topic : found->second) {
-            byText[QString::fromUtf8(topic.first.data(), int(topic.first.size()))] += topic.second;
             total += topic.second;
         }
     }
     mark(domainItem, total);
+    if (only) {
+        for (QTreeWidgetItem* topicItem : *only) {
+            mark(topicItem, byText.value(topicItem->text(0), 0));
+        }
+        return;
+    }
     for (int i = 0; i < domainItem->childCount(); ++i) {
         QTreeWidgetItem* topicItem = domainItem->child(i);
         mark(topicItem, byText.value(topicItem->text(0), 0));

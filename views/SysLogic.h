@@ -57,10 +57,23 @@ private:
     const QIcon m_domainIcon;
     const QIcon m_topicIcon;
     IncompatiblePairs m_marks;
+    // m_marks per domain id by the text shown: names whose bytes decode to the same text
+    // share an item
+    QHash<int, QHash<QString, uint64_t>> m_markTexts;
     // what the items show now
     LogicalTree m_shown;
     // per domain id, each topic item by its text
     QHash<int, QHash<QString, QTreeWidgetItem*>> m_topicItems;
     void syncTopics(int domainId, QTreeWidgetItem* domainItem, const std::set<std::string>& topics);
-    void markDomain(int domainId, QTreeWidgetItem* domainItem);
+    // Marks the domain item and its topic items, or of these only `only`.
+    void markDomain(int domainId, QTreeWidgetItem* domainItem,
+                    const QList<QTreeWidgetItem*>* only = nullptr);
+    // Inserts and removes only the rows of the names that changed between `before` (what the
+    // domain item shows) and `after`, the new items into `added`. False, with nothing done,
+    // when the whole pass must do it: many changes, or names that read as one text.
+    bool patchTopics(int domainId, QTreeWidgetItem* domainItem, const std::set<std::string>& before,
+                     const std::set<std::string>& after, QList<QTreeWidgetItem*>& added);
+    // Brings one domain's marks from `before` to `after`, touching only the items of topics
+    // whose count changed.
+    void remarkDomain(int domainId, const TopicPairCounts& before, const TopicPairCounts& after);
 };

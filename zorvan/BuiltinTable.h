@@ -1,10 +1,13 @@
 // The converted builtin-topic records of one kind (participants, publications or
 // subscriptions) that a participant has taken from Cyclone, keyed by GUID. Listing walks the
 // records in the order they were first seen, so a steady network lists the same sequence.
+// A stored record is never changed: a new announcement replaces it with a new one, so a record
+// handed out shared stays as it was for whoever keeps it.
 #pragma once
 
 #include "GuidKey.h"
 
+#include <memory>
 #include <new>
 #include <unordered_map>
 #include <utility>
@@ -21,10 +24,10 @@ public:
     {
         const auto found = m_index.find(key);
         if (found != m_index.end()) {
-            m_slots[found->second].record = std::move(record);
+            m_slots[found->second].record = std::make_shared<const Record>(std::move(record));
             return;
         }
-        m_slots.push_back(Slot{key, true, std::move(record)});
+        m_slots.push_back(Slot{key, true, std::make_shared<const Record>(std::move(record))});
         try {
             m_index.emplace(key, m_slots.size() - 1);
         } catch (...) {
@@ -41,7 +44,7 @@ public:
         }
         Slot& slot = m_slots[found->second];
         slot.live = false;
-        slot.record = Record{};
+        slot.record.reset();
         m_index.erase(found);
         ++m_dead;
         // Left-over slots are squeezed out once they are the majority, which keeps removal
@@ -58,7 +61,14 @@ public:
     const Record* find(const GuidKey& key) const
     {
         const auto found = m_index.find(key);
-        return found == m_index.end() ? nullptr : &m_slots[found->second].record;
+        return found == m_index.end() ? nullptr : m_slots[found->second].record.get();
+    }
+
+    // The stored record itself; null when there is none.
+    std::shared_ptr<const Record> share(const GuidKey& key) const
+    {
+        const auto found = m_index.find(key);
+        return found == m_index.end() ? nullptr : m_slots[found->second].record;
     }
 
     // Appends the handle of every record that keep(record) accepts, in list order.
@@ -66,7 +76,7 @@ public:
     {
         handles.reserve(handles.size() + m_index.size());
         for (const Slot& slot : m_slots) {
-            if (slot.live && keep(slot.record)) {
+            if (slot.live && keep(*slot.record)) {
                 handles.push_back(slot.key.toHandle());
             }
         }
@@ -86,7 +96,7 @@ private:
     {
         GuidKey key;
         bool live;
-        Record record;
+        std::shared_ptr<const Record> record;
     };
 
     void compact()

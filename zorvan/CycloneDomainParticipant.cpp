@@ -159,6 +159,22 @@ ReturnCode_t copyRecord(const BuiltinTable<Record>& table, const InstanceHandle_
     return RETCODE_OK;
 }
 
+template <typename Record>
+ReturnCode_t shareRecord(const BuiltinTable<Record>& table, const InstanceHandle_t& handle,
+                         std::shared_ptr<const Record>& data)
+{
+    GuidKey key;
+    if (!GuidKey::fromHandle(handle, key)) {
+        return RETCODE_BAD_PARAMETER;
+    }
+    std::shared_ptr<const Record> record = table.share(key);
+    if (!record) {
+        return RETCODE_BAD_PARAMETER;
+    }
+    data = std::move(record);
+    return RETCODE_OK;
+}
+
 } // namespace
 
 std::unique_ptr<CycloneDomainParticipant> CycloneDomainParticipant::create(DomainId_t domainId,
@@ -353,6 +369,36 @@ ReturnCode_t CycloneDomainParticipant::get_subscription_data(SubscriptionBuiltin
         std::lock_guard<std::mutex> lock(m_mutex);
         const ReturnCode_t result = takeSubscriptions();
         return result != RETCODE_OK ? result : copyRecord(m_subscriptions, handle, data);
+    });
+}
+
+ReturnCode_t CycloneDomainParticipant::get_discovered_participant_record(
+    std::shared_ptr<const ParticipantBuiltinTopicData>& data, const InstanceHandle_t& handle)
+{
+    return guarded([&] {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const ReturnCode_t result = takeParticipants();
+        return result != RETCODE_OK ? result : shareRecord(m_participants, handle, data);
+    });
+}
+
+ReturnCode_t CycloneDomainParticipant::get_publication_record(
+    std::shared_ptr<const PublicationBuiltinTopicData>& data, const InstanceHandle_t& handle)
+{
+    return guarded([&] {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const ReturnCode_t result = takePublications();
+        return result != RETCODE_OK ? result : shareRecord(m_publications, handle, data);
+    });
+}
+
+ReturnCode_t CycloneDomainParticipant::get_subscription_record(
+    std::shared_ptr<const SubscriptionBuiltinTopicData>& data, const InstanceHandle_t& handle)
+{
+    return guarded([&] {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const ReturnCode_t result = takeSubscriptions();
+        return result != RETCODE_OK ? result : shareRecord(m_subscriptions, handle, data);
     });
 }
 

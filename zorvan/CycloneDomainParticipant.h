@@ -47,6 +47,14 @@ public:
     ReturnCode_t get_subscription_data(SubscriptionBuiltinTopicData& data,
                                        const InstanceHandle_t& handle) override;
     ReturnCode_t take_record_changes(RecordChangeSeq& changes) override;
+    // The stored records, shared without a copy.
+    ReturnCode_t
+    get_discovered_participant_record(std::shared_ptr<const ParticipantBuiltinTopicData>& data,
+                                      const InstanceHandle_t& handle) override;
+    ReturnCode_t get_publication_record(std::shared_ptr<const PublicationBuiltinTopicData>& data,
+                                        const InstanceHandle_t& handle) override;
+    ReturnCode_t get_subscription_record(std::shared_ptr<const SubscriptionBuiltinTopicData>& data,
+                                         const InstanceHandle_t& handle) override;
 
     // Attaches to `waitset` a read condition on each builtin reader that holds while the
     // reader has samples no query has taken yet, and hands them back (they belong to the

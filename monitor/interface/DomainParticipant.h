@@ -6,6 +6,8 @@
 #include "BuiltinTopicData.h"
 #include "RecordChange.h"
 
+#include <memory>
+
 namespace ZORVAN {
 
 class DomainParticipant
@@ -34,6 +36,29 @@ public:
     virtual ReturnCode_t get_subscription_data(SubscriptionBuiltinTopicData& data,
                                                const InstanceHandle_t& handle) = 0;
 
+    // The stored record itself, shared instead of copied: a record never changes once handed
+    // out (an announcement with different data makes a new one), so a caller may keep it and
+    // read it on any thread. `data` is left alone when the fetch fails. The defaults copy
+    // through the operations above.
+    virtual ReturnCode_t
+    get_discovered_participant_record(std::shared_ptr<const ParticipantBuiltinTopicData>& data,
+                                      const InstanceHandle_t& handle)
+    {
+        return shareCopy(data, handle, &DomainParticipant::get_discovered_participant_data);
+    }
+    virtual ReturnCode_t
+    get_publication_record(std::shared_ptr<const PublicationBuiltinTopicData>& data,
+                           const InstanceHandle_t& handle)
+    {
+        return shareCopy(data, handle, &DomainParticipant::get_publication_data);
+    }
+    virtual ReturnCode_t
+    get_subscription_record(std::shared_ptr<const SubscriptionBuiltinTopicData>& data,
+                            const InstanceHandle_t& handle)
+    {
+        return shareCopy(data, handle, &DomainParticipant::get_subscription_data);
+    }
+
     // Replaces `changes` with the discovered participants, writers and readers whose record
     // was announced again with different data since the previous call, one entry per entity
     // in the order first noticed, and forgets them. A change is noticed when the participant
@@ -44,6 +69,20 @@ public:
     {
         changes.clear();
         return RETCODE_OK;
+    }
+
+private:
+    template <class Record>
+    ReturnCode_t shareCopy(std::shared_ptr<const Record>& data, const InstanceHandle_t& handle,
+                           ReturnCode_t (DomainParticipant::*fetch)(Record&,
+                                                                    const InstanceHandle_t&))
+    {
+        auto copy = std::make_shared<Record>();
+        const ReturnCode_t result = (this->*fetch)(*copy, handle);
+        if (result == RETCODE_OK) {
+            data = std::move(copy);
+        }
+        return result;
     }
 };
 

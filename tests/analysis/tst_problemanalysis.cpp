@@ -4,11 +4,13 @@
 #include "HandleText.h"
 #include "MonitorFixture.h"
 #include "ProblemAnalysis.h"
+#include "ProblemCache.h"
 #include "ProblemWatch.h"
 #include "TopicProblems.h"
 
 #include <QtTest>
 #include <mutex>
+#include <random>
 #include <thread>
 
 using namespace ZORVAN;
@@ -30,16 +32,36 @@ BuiltinTopicKey_t keyOf(uint8_t side, uint32_t id)
     return key;
 }
 
+// The endpoint's record, made its own so that the test can change it.
+template <class Endpoint> auto& edit(Endpoint& e)
+{
+    using Record = std::remove_const_t<typename decltype(e.record)::element_type>;
+    auto record = e.record ? std::make_shared<Record>(*e.record) : std::make_shared<Record>();
+    e.record = record;
+    return *record;
+}
+
+// The topic of that name, made if missing.
+WatchedTopic& topicOf(WatchedDomain& domain, const std::string& name)
+{
+    auto& slot = domain.topics[name];
+    auto topic = slot ? std::make_shared<WatchedTopic>(*slot) : std::make_shared<WatchedTopic>();
+    slot = topic;
+    topic->name = name;
+    return *topic;
+}
+
 template <class Endpoint>
 Endpoint endpoint(uint8_t side, uint32_t id, const std::string& topic, uint8_t reliability,
                   uint8_t durability, const std::string& process)
 {
     Endpoint e;
-    e.record.key = keyOf(side, id);
-    e.record.topic_name = topic;
-    e.record.type_name = "demo::" + topic;
-    e.record.reliability.kind = reliability;
-    e.record.durability.kind = durability;
+    auto& record = edit(e);
+    record.key = keyOf(side, id);
+    record.topic_name = topic;
+    record.type_name = "demo::" + topic;
+    record.reliability.kind = reliability;
+    record.durability.kind = durability;
     e.process.processName = process;
     e.process.pid = 1000 + id;
     return e;
@@ -59,15 +81,13 @@ WatchedReader reader(uint32_t id, const std::string& topic, uint8_t reliability,
 
 void add(WatchedDomain& domain, WatchedWriter w)
 {
-    WatchedTopic& topic = domain.topics[w.record.topic_name];
-    topic.name = w.record.topic_name;
+    WatchedTopic& topic = topicOf(domain, w.record->topic_name);
     topic.writers.push_back(std::move(w));
 }
 
 void add(WatchedDomain& domain, WatchedReader r)
 {
-    WatchedTopic& topic = domain.topics[r.record.topic_name];
-    topic.name = r.record.topic_name;
+    WatchedTopic& topic = topicOf(domain, r.record->topic_name);
     topic.readers.push_back(std::move(r));
 }
 
@@ -113,6 +133,24 @@ QStringList outline(const ProblemReport& report)
                      .arg(int(p.kind))
                      .arg(p.writer.process.isEmpty() ? QStringLiteral("-") : p.writer.process)
                      .arg(p.reader.process.isEmpty() ? QStringLiteral("-") : p.reader.process);
+    }
+    return lines;
+}
+
+// Every entry with everything the list and the inspector show of it, reasons included.
+QStringList everything(const ProblemReport& report)
+{
+    QStringList lines = outline(report);
+    int i = 0;
+    for (const Problem& p : report.problems) {
+        QStringList reasons;
+        for (const Reason& reason : p.reasons) {
+            reasons << reason.policy;
+        }
+        lines[i++] +=
+            QStringLiteral(" %1 %2 %3 %4 %5")
+                .arg(p.text, p.writer.text(), p.reader.text(), reasons.join(QLatin1Char(',')))
+                .arg(p.count);
     }
     return lines;
 }
@@ -319,7 +357,7 @@ private slots:
         // The whole analysis counts what the topic's list leaves out.
         WatchedDomain domain;
         domain.id = 5;
-        domain.topics["Crowd"] = topic;
+        domain.topics["Crowd"] = std::make_shared<const WatchedTopic>(topic);
         WatchedEndpoints seen;
         seen.domains = {domain};
         const ProblemReport report = ProblemAnalysis::analyse(seen, limits);
@@ -339,10 +377,10 @@ private slots:
         topic.name = "Own";
         for (uint32_t i = 1; i <= 40; ++i) {
             WatchedWriter w = writer(i, "Own", reliable);
-            w.record.partition.name = {"p" + std::to_string(i)};
+            edit(w).partition.name = {"p" + std::to_string(i)};
             topic.writers.push_back(w);
             WatchedReader r = reader(i, "Own", reliable);
-            r.record.partition.name = {"p" + std::to_string(i)};
+            edit(r).partition.name = {"p" + std::to_string(i)};
             topic.readers.push_back(r);
         }
         TopicProblems problems(1, topic, ProblemLimits());
@@ -353,8 +391,152 @@ private slots:
         QCOMPARE(problems.errors().front().reasons.front().policy, QStringLiteral("partition"));
     }
 
+    void incrementalMatchesFull();
+    void entriesInRuns();
+
     void watch();
 };
+
+// A seeded series of changes analysed with a cache reads exactly as a full analysis of each
+// state; only the topics that are new objects are judged again, and the entries of the others
+// are the very runs of the report before.
+void TestProblemAnalysis::incrementalMatchesFull()
+{
+    std::mt19937 random(7);
+    const std::vector<std::string> names{"A", "B", "Crowd", "Z", "a", "\xe4\xb8\xad"};
+    WatchedEndpoints seen = demoLike();
+    ProblemLimits limits;
+    limits.pairsPerTopic = 3;
+    limits.endpointsPerTopic = 2;
+    ProblemCache cache(limits);
+    ProblemReport last = ProblemAnalysis::analyse(seen, cache);
+    QCOMPARE(cache.judgedLastUpdate(), size_t(5));
+    uint32_t id = 100;
+    for (int step = 0; step < 200; ++step) {
+        const WatchedEndpoints before = seen;
+        const int changes = int(random() % 4);
+        for (int change = 0; change < changes; ++change) {
+            const size_t which = random() % (seen.domains.size() + 1);
+            if (which == seen.domains.size()) {
+                // a domain comes or goes
+                if (seen.domains.size() > 1 && random() % 2 == 0) {
+                    seen.domains.erase(seen.domains.begin() + long(random() % seen.domains.size()));
+                } else if (seen.domains.size() < 5) {
+                    WatchedDomain domain;
+                    domain.id = 20 + uint32_t(random() % 5);
+                    auto at = std::lower_bound(
+                        seen.domains.begin(), seen.domains.end(), domain.id,
+                        [](const WatchedDomain& d, uint32_t i) { return d.id < i; });
+                    if (at == seen.domains.end() || at->id != domain.id) {
+                        seen.domains.insert(at, domain);
+                    }
+                }
+                continue;
+            }
+            WatchedDomain& domain = seen.domains[which];
+            const std::string& name = names[random() % names.size()];
+            const uint8_t quality = random() % 2 == 0 ? bestEffort : reliable;
+            const uint8_t durability = random() % 3 == 0 ? transientLocal : 0;
+            switch (random() % 5) {
+            case 0:
+                add(domain, writer(++id, name, quality, durability));
+                break;
+            case 1:
+            case 2:
+                add(domain, reader(++id, name, quality, durability));
+                break;
+            case 3:
+                domain.topics.erase(name);
+                break;
+            default:
+                // the same endpoints in a new object
+                if (domain.topics.count(name)) {
+                    topicOf(domain, name);
+                }
+                break;
+            }
+            domain.participants = random() % 4;
+        }
+        size_t renewed = 0;
+        for (const WatchedDomain& domain : seen.domains) {
+            const auto was =
+                std::find_if(before.domains.begin(), before.domains.end(),
+                             [&domain](const WatchedDomain& d) { return d.id == domain.id; });
+            for (const auto& named : domain.topics) {
+                const bool kept = was != before.domains.end() && was->topics.count(named.first) &&
+                                  was->topics.at(named.first) == named.second;
+                renewed += kept ? 0 : 1;
+            }
+        }
+
+        const ProblemReport full = ProblemAnalysis::analyse(seen, limits);
+        const ProblemReport next = ProblemAnalysis::analyse(seen, cache);
+        QCOMPARE(cache.judgedLastUpdate(), renewed);
+        QCOMPARE(everything(next), everything(full));
+        QVERIFY(next.domains == full.domains);
+        QVERIFY(next.incompatiblePairs == full.incompatiblePairs);
+        QCOMPARE(next.statusLine(), full.statusLine());
+        QVERIFY(next.sameAs(full) && full.sameAs(next));
+        QCOMPARE(next.sameAs(last), everything(next) == everything(last) &&
+                                        next.domains == last.domains &&
+                                        next.incompatiblePairs == last.incompatiblePairs);
+        for (size_t i = 0; i < next.problems.size(); ++i) {
+            QVERIFY(next.problems[i].sameEntry(full.problems[i]));
+        }
+        // Runs of the same topic and level, shared exactly when the topic was not judged again.
+        size_t shared = 0;
+        for (const ProblemEntries::Run& run : next.problems.runs()) {
+            shared += std::count(last.problems.runs().begin(), last.problems.runs().end(), run);
+        }
+        size_t unjudged = 0;
+        for (const ProblemEntries::Run& run : next.problems.runs()) {
+            const Problem& p = run->front();
+            const auto was =
+                std::find_if(before.domains.begin(), before.domains.end(),
+                             [&p](const WatchedDomain& d) { return d.id == p.domain; });
+            const auto now =
+                std::find_if(seen.domains.begin(), seen.domains.end(),
+                             [&p](const WatchedDomain& d) { return d.id == p.domain; });
+            unjudged += was != before.domains.end() && was->topics.count(p.topic) &&
+                                was->topics.at(p.topic) == now->topics.at(p.topic)
+                            ? 1
+                            : 0;
+        }
+        QCOMPARE(shared, unjudged);
+        last = next;
+    }
+    // Nothing changed: nothing judged, every run the same.
+    const ProblemReport again = ProblemAnalysis::analyse(seen, cache);
+    QCOMPARE(cache.judgedLastUpdate(), size_t(0));
+    QVERIFY(again.problems.runs() == last.problems.runs());
+    QVERIFY(again.sameAs(last));
+}
+
+// A list made by hand splits into one run per level, domain and topic and reads back in its
+// order; a report whose one entry has another text is not the same.
+void TestProblemAnalysis::entriesInRuns()
+{
+    const ProblemReport demo = ProblemAnalysis::analyse(demoLike());
+    std::vector<Problem> flat(demo.problems.begin(), demo.problems.end());
+    QCOMPARE(flat.size(), size_t(12));
+    ProblemReport made;
+    made.problems = flat;
+    made.domains = demo.domains;
+    made.incompatiblePairs = demo.incompatiblePairs;
+    QCOMPARE(made.problems.runs().size(), demo.problems.runs().size());
+    QCOMPARE(made.problems.size(), flat.size());
+    QCOMPARE(made.problems.runStart(1), demo.problems.runStart(1));
+    for (size_t i = 0; i < flat.size(); ++i) {
+        QVERIFY(made.problems[i].sameEntry(flat[i]));
+        QVERIFY(&demo.problems[i] == &*std::next(demo.problems.begin(), long(i)));
+    }
+    QCOMPARE(made.problems.back().text, flat.back().text);
+    QVERIFY(made.sameAs(demo));
+    flat[4].text = QStringLiteral("other");
+    made.problems = flat;
+    QVERIFY(!made.sameAs(demo));
+    QVERIFY(ProblemEntries().empty());
+}
 
 // The watch against the middleware double: a report after a change, one run for a burst of
 // queued changes, and a change announced during a run never lost.

@@ -227,7 +227,7 @@ private slots:
         auto* events = stats->stackedWidget->findChild<EventLogPage*>();
         QVERIFY(events);
         const QAbstractItemModel* model = events->eventTable->model();
-        QVERIFY(model->rowCount() > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(model->rowCount() > 0, 15000);
         QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), text("Event", "事件"));
         QCOMPARE(model->index(0, 2).data().toString(), text("Joined", "加入"));
         const QString entity = model->index(0, 3).data().toString();

@@ -43,11 +43,18 @@ BuiltinTopicKey_t FakeParticipant::key(uint8_t byte, uint8_t last)
     return k;
 }
 
-template <class Record> void FakeParticipant::put(std::vector<Record>& records, const Record& data)
+template <class Record>
+void FakeParticipant::put(std::vector<Record>& records, const Record& data, RecordKind kind)
 {
     for (Record& r : records) {
         if (std::memcmp(r.key.value, data.key.value, 16) == 0) {
             r = data;
+            // As a middleware notices a record announced anew; which policies changed is left
+            // to the tests that set pendingChanges themselves.
+            RecordChange change;
+            change.kind = kind;
+            change.handle = HandleText::handleFromKey(data.key);
+            pendingChanges.push_back(change);
             return;
         }
     }
@@ -56,17 +63,17 @@ template <class Record> void FakeParticipant::put(std::vector<Record>& records, 
 
 void FakeParticipant::addParticipant(const ParticipantBuiltinTopicData& data)
 {
-    put(m_participants, data);
+    put(m_participants, data, RecordKind::Participant);
 }
 
 void FakeParticipant::addPublication(const PublicationBuiltinTopicData& data)
 {
-    put(m_publications, data);
+    put(m_publications, data, RecordKind::Publication);
 }
 
 void FakeParticipant::addSubscription(const SubscriptionBuiltinTopicData& data)
 {
-    put(m_subscriptions, data);
+    put(m_subscriptions, data, RecordKind::Subscription);
 }
 
 template <class Record>

@@ -25,7 +25,9 @@ public:
 
     explicit FakeParticipant(ZORVAN::DomainId_t domainId, uint8_t ownKeyByte = 0xee);
 
-    // Listed in the order added; adding an existing key replaces its record in place.
+    // Listed in the order added; adding an existing key replaces its record in place and notes
+    // the change for take_record_changes(), as a middleware would (call it while holding
+    // MonitorLib::mutex once the fake is watched).
     void addParticipant(const ZORVAN::ParticipantBuiltinTopicData& data);
     void addPublication(const ZORVAN::PublicationBuiltinTopicData& data);
     void addSubscription(const ZORVAN::SubscriptionBuiltinTopicData& data);
@@ -69,7 +71,8 @@ public:
     static ZORVAN::BuiltinTopicKey_t key(uint8_t byte, uint8_t last = 0);
 
 private:
-    template <class Record> static void put(std::vector<Record>& records, const Record& data);
+    template <class Record>
+    void put(std::vector<Record>& records, const Record& data, ZORVAN::RecordKind kind);
     template <class Record>
     static void drop(std::vector<Record>& records, const ZORVAN::BuiltinTopicKey_t& key);
 

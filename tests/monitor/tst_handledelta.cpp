@@ -58,6 +58,12 @@ private slots:
         QTest::newRow("duplicate added twice") << seq({4, 4}) << seq({}) << seq({4, 4}) << seq({});
         QTest::newRow("duplicate present on the other side")
             << seq({1, 1, 2}) << seq({1}) << seq({2}) << seq({});
+        QTest::newRow("left from the middle, joined at the end")
+            << seq({1, 3, 4, 5}) << seq({1, 2, 3}) << seq({4, 5}) << seq({2});
+        QTest::newRow("joined at the end, also among those that stay")
+            << seq({1, 2, 1}) << seq({1, 2}) << seq({}) << seq({});
+        QTest::newRow("left, still standing twice before")
+            << seq({2}) << seq({2, 3, 2}) << seq({}) << seq({3});
         QTest::newRow("isValid differs: one removed, one added")
             << seq({101}) << seq({1}) << seq({101}) << seq({1});
     }

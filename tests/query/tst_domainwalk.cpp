@@ -1,6 +1,7 @@
 // The typed walks over one domain against the middleware double: what a failed listing or
 // fetch prints and skips, what a walk reports, the participant behind an endpoint, and the
 // walk over the watched domains.
+#include "DiscoveryMirror.h"
 #include "DomainWalk.h"
 #include "FakeParticipant.h"
 #include "HandleText.h"
@@ -49,6 +50,7 @@ private slots:
     void watchedDomains();
     void watchedEndpoints_data();
     void watchedEndpoints();
+    void mirrorFetchesWhatChanged();
 };
 
 void TestDomainWalk::walks_data()
@@ -240,9 +242,9 @@ void TestDomainWalk::watchedEndpoints()
     for (const auto& topic : domain.topics) {
         listed << QStringLiteral("%1 %2 %3")
                       .arg(QString::fromStdString(topic.first))
-                      .arg(topic.second.writers.size())
-                      .arg(topic.second.readers.size());
-        QCOMPARE(topic.second.name, topic.first);
+                      .arg(topic.second->writers.size())
+                      .arg(topic.second->readers.size());
+        QCOMPARE(topic.second->name, topic.first);
     }
     QCOMPARE(listed, topics);
     QCOMPARE(domain.writerCount() + domain.readerCount(),
@@ -250,7 +252,7 @@ void TestDomainWalk::watchedEndpoints()
                     : failing == QLatin1String("subscriptions") ? 4
                                                                 : 7));
     if (!topics.isEmpty()) {
-        const WatchedWriter& writer = domain.topics.at("S").writers.at(1);
+        const WatchedWriter& writer = domain.topics.at("S")->writers.at(1);
         QCOMPARE(writer.process.hostName, std::string("walker"));
         QCOMPARE(writer.processText(), QStringLiteral("/path/to/exe:77"));
         QCOMPARE(writer.handleText(),
@@ -258,10 +260,84 @@ void TestDomainWalk::watchedEndpoints()
     }
     if (failing.isEmpty()) {
         // The readers' participant is not listed: the defaults stand in for it.
-        const WatchedReader& reader = domain.topics.at("R1").readers.at(0);
+        const WatchedReader& reader = domain.topics.at("R1")->readers.at(0);
         QCOMPARE(reader.processText(), QStringLiteral("/path/to/exe:1"));
         QCOMPARE(reader.process.hostName, std::string("RodedUZI"));
     }
+}
+
+// After the first collection only what changed is fetched: new handles, records announced
+// anew and participants listed late; a topic that did not change is the same object.
+void TestDomainWalk::mirrorFetchesWhatChanged()
+{
+    MonitorLib& monitor = MonitorLib::getInstance();
+    MonitorFixture fixture;
+    FakeParticipant* fake = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        fake = &fixture.addDomainLocked(227);
+        fill(*fake);
+    }
+    DiscoveryMirror& mirror = DiscoveryMirror::of(monitor);
+    WatchedDomain seen;
+    const auto collect = [&]() {
+        uint64_t before = 0;
+        {
+            std::lock_guard<std::mutex> lock(monitor.mutex);
+            before = mirror.fetches();
+        }
+        const WatchedEndpoints all = collectWatchedEndpoints(monitor);
+        for (const WatchedDomain& domain : all.domains) {
+            if (domain.id == 227) {
+                seen = domain;
+            }
+        }
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        return int(mirror.fetches() - before);
+    };
+    QCOMPARE(collect(), 5);
+    const WatchedDomain first = seen;
+    QCOMPARE(int(first.topics.size()), 4);
+    QCOMPARE(collect(), 0);
+    QVERIFY(seen.topics.at("W1") == first.topics.at("W1"));
+
+    PublicationBuiltinTopicData w;
+    w.key = FakeParticipant::key(0x10, 1);
+    w.participant_key = FakeParticipant::key(0x01);
+    w.topic_name = "W1";
+    PublicationBuiltinTopicData added = w;
+    added.key = FakeParticipant::key(0x10, 3);
+    w.reliability.kind = 1;
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        fake->addPublication(added);
+        fake->addPublication(w); // announced anew
+        fake->removePublication(FakeParticipant::key(0x10, 2));
+    }
+    const InstanceHandle_t changed = HandleText::handleFromKey(w.key);
+    QTRY_VERIFY(monitor.recordRevision(changed) > 0);
+    QCOMPARE(collect(), 2);
+    QVERIFY(!seen.topics.count("W2"));
+    QVERIFY(seen.topics.at("R1") == first.topics.at("R1"));
+    const WatchedTopic& w1 = *seen.topics.at("W1");
+    QCOMPARE(int(w1.writers.size()), 2);
+    QCOMPARE(w1.writers[0].handle, changed);
+    QCOMPARE(int(w1.writers[0].record->reliability.kind), 1);
+    QCOMPARE(w1.writers[1].handle, HandleText::handleFromKey(added.key));
+    QCOMPARE(int(first.topics.at("W1")->writers[0].record->reliability.kind), 0);
+
+    // The readers' participant, listed after them, gives them its place.
+    ParticipantBuiltinTopicData late;
+    late.key = FakeParticipant::key(0x0f);
+    late.property.value.push_back({"dds.sys_info.hostname", "late", true});
+    {
+        std::lock_guard<std::mutex> lock(monitor.mutex);
+        fake->addParticipant(late);
+    }
+    QCOMPARE(collect(), 1);
+    QCOMPARE(seen.topics.at("R2")->readers.at(0).process.hostName, std::string("late"));
+    QCOMPARE(int(seen.participants), 2);
+    QCOMPARE(first.topics.at("R2")->readers.at(0).process.hostName, std::string("RodedUZI"));
 }
 
 QTEST_GUILESS_MAIN(TestDomainWalk)

@@ -107,6 +107,7 @@ private slots:
     void switchingTabsSwitchesPages();
     void statisticalTab();
     void problemRows();
+    void sharedRuns();
     void summaryRows();
 };
 
@@ -390,6 +391,68 @@ void TestPanelBases::problemRows()
     QCOMPARE(list->topLevelItem(499)->text(ProblemList::TopicColumn), QStringLiteral("T1499"));
     panel.showReport(report({}));
     QCOMPARE(list->topLevelItemCount(), 0);
+}
+
+// Reports that share the runs of the topics that stayed: the rows of those keep their items,
+// the changed topic's rows are patched, a topic that comes or goes adds or takes its rows, and
+// the list reads as one built anew from the same report.
+void TestPanelBases::sharedRuns()
+{
+    using Run = std::vector<Problem>;
+    const auto run = [](std::initializer_list<Problem> entries) {
+        return std::make_shared<const Run>(entries);
+    };
+    const auto reportOf = [](std::initializer_list<ProblemEntries::Run> runs) {
+        auto made = std::make_shared<ProblemReport>();
+        for (const ProblemEntries::Run& r : runs) {
+            made->problems.append(r);
+        }
+        return ProblemReportPtr(made);
+    };
+    const auto errorsA = run({problem(ProblemLevel::Error, 0, "A", "w1", "r1"),
+                              problem(ProblemLevel::Error, 0, "A", "w1", "r2")});
+    const auto errorsB = run({problem(ProblemLevel::Error, 0, "B", "w3", "r3")});
+    const auto warningsA = run({problem(ProblemLevel::Warning, 0, "A", QString(), "r5")});
+    const auto hintsC = run({problem(ProblemLevel::Hint, 2, "C", QString(), QString())});
+    StatisticalTab panel;
+    ProblemList* list = panel.problemTree;
+    panel.showReport(reportOf({errorsA, errorsB, warningsA, hintsC}));
+    QCOMPARE(list->topLevelItemCount(), 5);
+    QTreeWidgetItem* firstOfA = list->topLevelItem(0);
+    QTreeWidgetItem* hint = list->topLevelItem(4);
+    list->setCurrentItem(hint);
+
+    // B changed: one entry more and one with another text; A's runs are the same objects.
+    Problem other = problem(ProblemLevel::Error, 0, "B", "w3", "r3");
+    other.text = QStringLiteral("other");
+    const auto errorsB2 = run({other, problem(ProblemLevel::Error, 0, "B", "w4", "r3")});
+    QTreeWidgetItem* rowOfB = list->topLevelItem(2);
+    const ProblemReportPtr second = reportOf({errorsA, errorsB2, warningsA, hintsC});
+    panel.showReport(second);
+    QCOMPARE(TreeDump::lines(list),
+             (QStringList{"错误|0|A|why|p:w1 0xw1|p:r1 0xr1", "错误|0|A|why|p:w1 0xw1|p:r2 0xr2",
+                          "错误|0|B|other|p:w3 0xw3|p:r3 0xr3", "错误|0|B|why|p:w4 0xw4|p:r3 0xr3",
+                          "警告|0|A|why||p:r5 0xr5", "提示|2|C|why"}));
+    QCOMPARE(list->topLevelItem(0), firstOfA);
+    QCOMPARE(list->topLevelItem(2), rowOfB);
+    QCOMPARE(list->topLevelItem(5), hint);
+    QCOMPARE(list->currentItem(), hint);
+    QCOMPARE(list->problemOf(list->topLevelItem(3))->writer.handle, QStringLiteral("0xw4"));
+    QCOMPARE(list->problemOf(hint)->domain, 2u);
+
+    // A topic goes with its runs of both levels, another comes.
+    const auto errorsD = run({problem(ProblemLevel::Error, 1, "D", "w7", "r7"),
+                              problem(ProblemLevel::Error, 1, "D", "w7", "r8")});
+    panel.showReport(reportOf({errorsB2, errorsD, hintsC}));
+    QCOMPARE(TreeDump::lines(list),
+             (QStringList{"错误|0|B|other|p:w3 0xw3|p:r3 0xr3", "错误|0|B|why|p:w4 0xw4|p:r3 0xr3",
+                          "错误|1|D|why|p:w7 0xw7|p:r7 0xr7", "错误|1|D|why|p:w7 0xw7|p:r8 0xr8",
+                          "提示|2|C|why"}));
+    QCOMPARE(list->topLevelItem(0), rowOfB);
+    QCOMPARE(list->currentItem(), hint);
+    StatisticalTab fresh;
+    fresh.showReport(reportOf({errorsB2, errorsD, hintsC}));
+    QCOMPARE(TreeDump::lines(fresh.problemTree), TreeDump::lines(list));
 }
 
 void TestPanelBases::summaryRows()

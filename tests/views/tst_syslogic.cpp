@@ -444,6 +444,23 @@ void TestSysLogic::inPlaceMatchesFreshBuild()
                 }
             }
             view.applyMarks(marks);
+        } else if (step % 3 == 1 && !tree.empty()) {
+            // One topic's count changes, comes or goes: the rest stays as it was.
+            auto domain = std::next(tree.begin(), long(random() % tree.size()));
+            if (!domain->second.empty()) {
+                const std::string& name =
+                    *std::next(domain->second.begin(), long(random() % domain->second.size()));
+                const uint64_t count = random() % 3;
+                if (count == 0) {
+                    marks[domain->first].erase(name);
+                    if (marks[domain->first].empty()) {
+                        marks.erase(domain->first);
+                    }
+                } else {
+                    marks[domain->first][name] = count;
+                }
+                view.applyMarks(marks);
+            }
         }
         // Every item carries a tag from the step that made it; one that stays keeps its tag.
         QHash<QString, int> tagged;
